@@ -1,0 +1,54 @@
+#include "display/graphs.h"
+
+#include "sim/controls.h"
+#include "sim/numbers.h"
+#include "sim/state.h"
+
+namespace kelvara {
+
+namespace {
+
+constexpr Colour kVoltColour = RGB(0, 0, 255);
+constexpr Colour kCurrentColour = RGB(255, 0, 0);
+constexpr Colour kPowerColour = RGB(0, 0, 0);
+
+// Amplitude / Resistance, with the division by zero that a resistance of 0
+// would be reported rather than drawn as infinity.
+double CurrentAmplitude(double Amplitude, std::int32_t Resistance) {
+    if (Resistance == 0) {
+        throw FloatingPointError("division by zero");
+    }
+    return Amplitude / Resistance;
+}
+
+} // namespace
+
+void PlotGraphs(SimState& st, Controls& ctl, double PhaseCos, double Amplitude, double SweepTime) {
+    st.CurX = Int((st.GraphTimeScale * SweepTime) + st.GraphX0);
+
+    st.CurVoltY = Int(st.VoltGraphY0 - PhaseCos * (st.GraphAmpScale * Amplitude));
+    ctl.SetImageLeft(Image::imgU, st.CurX);
+    ctl.SetImageTop(Image::imgU, st.CurVoltY);
+
+    const double current = CurrentAmplitude(Amplitude, st.Resistance);
+    st.CurCurrentY = Int(st.CurrentGraphY0 - PhaseCos * (st.GraphAmpScale * current));
+    ctl.SetImageLeft(Image::imgI, st.CurX);
+    ctl.SetImageTop(Image::imgI, st.CurCurrentY);
+
+    st.CurPowerY = ToInteger<std::int32_t>(
+        Int(st.PowerGraphY0 - (PhaseCos * PhaseCos) * (2.5 * (st.GraphAmpScale * current))));
+    ctl.SetImageLeft(Image::imgP, st.CurX);
+    ctl.SetImageTop(Image::imgP, st.CurPowerY);
+
+    ctl.DrawLine(Surface::Form1, st.PrevX, st.PrevVoltY, st.CurX, st.CurVoltY, kVoltColour);
+    ctl.DrawLine(Surface::Form1, st.PrevX, st.PrevCurrentY, st.CurX, st.CurCurrentY,
+                 kCurrentColour);
+    ctl.DrawLine(Surface::Form1, st.PrevX, st.PrevPowerY, st.CurX, st.CurPowerY, kPowerColour);
+
+    st.PrevX = st.CurX;
+    st.PrevVoltY = st.CurVoltY;
+    st.PrevCurrentY = st.CurCurrentY;
+    st.PrevPowerY = st.CurPowerY;
+}
+
+} // namespace kelvara

@@ -1,0 +1,13 @@
+// The voltage, current and power time graphs.
+#pragma once
+
+namespace kelvara {
+
+class Controls;
+struct SimState;
+
+// Adds one segment to each trace, from the previous point to this pass's
+// point, and moves the three image markers onto the new points.
+void PlotGraphs(SimState& st, Controls& ctl, double PhaseCos, double Amplitude, double SweepTime);
+
+} // namespace kelvara

@@ -1,0 +1,11 @@
+// Puts every animated display back to rest when a run ends.
+#pragma once
+
+namespace kelvara {
+
+class Controls;
+struct SimState;
+
+void ResetDisplays(SimState& st, Controls& ctl);
+
+} // namespace kelvara
