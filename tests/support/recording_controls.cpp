@@ -36,9 +36,12 @@ std::string NumberText(double v) {
 
 const char* SurfaceName(Surface s) {
     switch (s) {
-    case Surface::Form1: return "Form1";
-    case Surface::picvolt: return "picvolt";
-    case Surface::picamp: return "picamp";
+    case Surface::Form1:
+        return "Form1";
+    case Surface::picvolt:
+        return "picvolt";
+    case Surface::picamp:
+        return "picamp";
     }
     return "?";
 }
@@ -98,8 +101,8 @@ bool RecordingControls::AtRest() const {
            imageTop == std::array<double, 3>{2940, 5220, 9420};
 }
 
-std::vector<Call> RecordingControls::Calls(const std::string& control,
-                                           const std::string& property, std::size_t from) const {
+std::vector<Call> RecordingControls::Calls(const std::string& control, const std::string& property,
+                                           std::size_t from) const {
     std::vector<Call> out;
     for (std::size_t i = from; i < log.size(); ++i) {
         if ((control.empty() || log[i].control == control) &&
@@ -116,8 +119,7 @@ void RecordingControls::Record(std::string control, std::string property, std::s
     }
 }
 
-void RecordingControls::DrawLine(Surface s, double x1, double y1, double x2, double y2,
-                                 Colour c) {
+void RecordingControls::DrawLine(Surface s, double x1, double y1, double x2, double y2, Colour c) {
     const auto i = static_cast<std::size_t>(s);
     if (keepLines) {
         lines[i].push_back({x1, y1, x2, y2, c});

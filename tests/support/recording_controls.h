@@ -27,8 +27,8 @@ struct DrawnLine {
     bool operator==(const DrawnLine&) const = default;
 };
 
-std::string ColourText(Colour c);  // "RGB(r, g, b)"
-std::string NumberText(double v);  // shortest round-trip form
+std::string ColourText(Colour c); // "RGB(r, g, b)"
+std::string NumberText(double v); // shortest round-trip form
 const char* SurfaceName(Surface s);
 
 class RecordingControls : public Controls {
