@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Usage: tools/screenshot.sh [BUILD_DIR] [OUTPUT.png]
+# Starts the real kelvara binary on a private virtual X server, waits for its
+# window and saves the window's contents (default: docs/screenshot.png).
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:-$root/build}" && pwd)
+out=${2:-$root/docs/screenshot.png}
+mkdir -p "$(dirname "$out")"
+
+work=$(mktemp -d)
+xvfb_pid=""
+app_pid=""
+cleanup() {
+    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Xvfb picks a free display number itself and writes it to fd 3. 96 dpi so
+# that Qt sees a pixel ratio of exactly 1.
+Xvfb -displayfd 3 -screen 0 1280x900x24 -dpi 96 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    sleep 0.05
+done
+[ -s "$work/display" ] || { echo "screenshot: Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 1; }
+export DISPLAY=":$(head -n1 "$work/display")"
+export QT_QPA_PLATFORM=xcb
+unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS
+
+"$build/app/kelvara" &
+app_pid=$!
+
+wid=$(timeout 30 xdotool search --sync --onlyvisible --name '^Kelvara$' | head -n1)
+[ -n "$wid" ] || { echo "screenshot: no Kelvara window" >&2; exit 1; }
+# Let the first paint, and the needles drawn after it, reach the screen.
+sleep 1
+
+"$build/app/kelvara_grab" "$wid" "$out"
+echo "screenshot: $out"

@@ -1,0 +1,71 @@
+// A picture box: a child window with a background colour, an optional
+// border, a drawing surface and children that it clips.
+//
+// The box itself paints only its border; its client area is a child widget
+// inset by the border's width, so children and drawing are clipped to it and
+// placed from its top-left corner, as the layout measures them.
+#pragma once
+
+#include "ui/layout.h"
+#include "ui/surface.h"
+
+#include <QWidget>
+
+#include <cstdint>
+
+namespace kelvara::ui {
+
+class BoxClient : public QWidget {
+public:
+    BoxClient(QWidget* parent, QSize logicalSize);
+
+    DrawingSurface& Surface() { return surface_; }
+    const DrawingSurface& Surface() const { return surface_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    DrawingSurface surface_;
+};
+
+class PictureBox : public QWidget {
+    Q_OBJECT
+
+public:
+    PictureBox(const Element& e, QWidget* parent);
+
+    BoxClient* Client() const { return client_; }
+
+    QColor BackColor() const;
+    void SetBackColor(const QColor& c);
+
+    // kAppearanceFlat or kAppearance3D; shows only with a single border.
+    std::int16_t Appearance() const { return appearance_; }
+    void SetAppearance(std::int16_t appearance);
+
+    // Width of the visible edge in pixels: 0, 1 (flat) or 2 (sunken 3D).
+    int EdgeWidth() const;
+
+signals:
+    // Left button pressed and released inside the box; the second press of
+    // a double click counts as a click of its own.
+    void clicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    void PlaceClient();
+
+    BorderStyle border_;
+    std::int16_t appearance_;
+    BoxClient* client_;
+    bool pressed_ = false;
+};
+
+} // namespace kelvara::ui

@@ -1,0 +1,27 @@
+// Colour conversions between the program's 0x00BBGGRR values, the layout's
+// stored colours and Qt.
+#pragma once
+
+#include "sim/controls.h"
+#include "ui/layout.h"
+
+#include <QColor>
+#include <QWidget>
+
+namespace kelvara::ui {
+
+inline QColor ToQColor(Colour c) {
+    return {RedOf(c), GreenOf(c), BlueOf(c)};
+}
+
+// A stored colour, a desktop colour from the application palette, or
+// `fallback` when the layout stores none.
+QColor Resolve(const Paint& paint, const QColor& fallback);
+
+// Background of a child window, through the palette; cheap when unchanged.
+void SetBackground(QWidget* w, const QColor& c);
+inline QColor Background(const QWidget* w) {
+    return w->palette().color(QPalette::Window);
+}
+
+} // namespace kelvara::ui

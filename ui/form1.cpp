@@ -1,0 +1,346 @@
+#include "ui/form1.h"
+
+#include "sim/errors.h"
+#include "ui/box.h"
+#include "ui/colours.h"
+#include "ui/fonts.h"
+#include "ui/marker.h"
+#include "ui/pictures.h"
+#include "ui/twips.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QSlider>
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace kelvara::ui {
+
+namespace {
+
+constexpr const char* kSliderNames[] = {"sldW", "sldU", "sldR"};
+constexpr const char* kLabelNames[] = {"Label11", "Label12"};
+constexpr const char* kImageNames[] = {"imgU", "imgI", "imgP"};
+
+QColor ButtonFace() {
+    return QGuiApplication::palette().color(QPalette::Button);
+}
+
+} // namespace
+
+Form1::Form1(QWidget* parent)
+    : QWidget(parent), surface_(this, Twips::Size(kFormWidthTwips, kFormHeightTwips)) {
+    setWindowTitle(QStringLiteral("Kelvara"));
+    setWindowIcon(QIcon(QPixmap::fromImage(MakeIcon())));
+    SetBackground(this, ButtonFace());
+    setAutoFillBackground(true);
+    resize(Twips::Size(kFormWidthTwips, kFormHeightTwips));
+
+    for (const Element& e : FormLayout()) {
+        Build(e);
+    }
+
+    // Tab order from the layout's tab indices.
+    std::vector<std::pair<int, QWidget*>> tabStops;
+    for (const Element& e : FormLayout()) {
+        if (e.tabIndex >= 0) {
+            tabStops.emplace_back(e.tabIndex, controls_.value(FullName(e)));
+        }
+    }
+    std::sort(tabStops.begin(), tabStops.end());
+    for (std::size_t i = 1; i < tabStops.size(); ++i) {
+        QWidget::setTabOrder(tabStops[i - 1].second, tabStops[i].second);
+    }
+
+    for (int k = 0; k < kPictokCount; ++k) {
+        pictok_[static_cast<std::size_t>(k)] = BoxNamed(QStringLiteral("pictok(%1)").arg(k));
+    }
+    for (int k = 0; k < kTokCount; ++k) {
+        tok_[static_cast<std::size_t>(k)] =
+            static_cast<SignMarker*>(Control(QStringLiteral("tok(%1)").arg(k)));
+    }
+    for (std::size_t i = 0; i < sliders_.size(); ++i) {
+        sliders_[i] = static_cast<QSlider*>(Control(QString::fromLatin1(kSliderNames[i])));
+    }
+    for (std::size_t i = 0; i < labels_.size(); ++i) {
+        labels_[i] = surface_.Find(QString::fromLatin1(kLabelNames[i]));
+    }
+    for (std::size_t i = 0; i < images_.size(); ++i) {
+        images_[i] = surface_.Find(QString::fromLatin1(kImageNames[i]));
+    }
+    command1_ = static_cast<QPushButton*>(Control(QStringLiteral("Command1")));
+    command4_ = static_cast<QPushButton*>(Control(QStringLiteral("Command4")));
+    picOn_ = BoxNamed(QStringLiteral("picOn"));
+    picShirma_ = BoxNamed(QStringLiteral("picShirma"));
+    picR_ = BoxNamed(QStringLiteral("picR"));
+    picvolt_ = BoxNamed(QStringLiteral("picvolt"));
+    picamp_ = BoxNamed(QStringLiteral("picamp"));
+
+    connect(picOn_, &PictureBox::clicked, this, &Form1::picOnClicked);
+    connect(command1_, &QPushButton::clicked, this, &Form1::command1Clicked);
+    connect(command4_, &QPushButton::clicked, this, &Form1::command4Clicked);
+
+    // The first tab stop has the focus when the window opens.
+    command1_->setFocus();
+    clock_.start();
+}
+
+Form1::~Form1() = default;
+
+void Form1::Build(const Element& e) {
+    const QString name = FullName(e);
+    QWidget* parent = this;
+    DrawingSurface* surface = &surface_;
+    if (qstrcmp(e.container, "Form1") != 0) {
+        PictureBox* box = boxes_.value(QString::fromLatin1(e.container));
+        Q_ASSERT_X(box != nullptr, "Form1", "a container must precede its contents");
+        parent = box->Client();
+        surface = &box->Client()->Surface();
+    }
+
+    QWidget* w = nullptr;
+    switch (e.kind) {
+    case Kind::Box: {
+        auto* box = new PictureBox(e, parent);
+        box->Client()->Surface().SetPicture(MakePicture(e.picture));
+        boxes_.insert(name, box);
+        w = box;
+        break;
+    }
+    case Kind::Button: {
+        auto* button = new QPushButton(QString::fromUtf8(e.caption), parent);
+        button->setFont(MakeFont(e.font));
+        button->setAutoFillBackground(true);
+        w = button;
+        break;
+    }
+    case Kind::Slider: {
+        auto* slider = new QSlider(Qt::Horizontal, parent);
+        slider->setRange(e.minimum, e.maximum);
+        slider->setValue(e.value);
+        slider->setSingleStep(1);
+        slider->setPageStep(5);
+        slider->setTickPosition(QSlider::TicksBelow);
+        slider->setTickInterval(1);
+        // A window of its own: it covers whatever is drawn under it.
+        slider->setAutoFillBackground(true);
+        w = slider;
+        break;
+    }
+    case Kind::Plus:
+    case Kind::Minus: {
+        auto* marker = new SignMarker(
+            e.kind == Kind::Plus ? SignMarker::Sign::Plus : SignMarker::Sign::Minus, parent);
+        marker->SetBackColor(Resolve(e.back, ButtonFace()));
+        w = marker;
+        break;
+    }
+    default:
+        surface->Add(e);
+        return;
+    }
+
+    w->setObjectName(name);
+    w->setGeometry(Twips::Rect(e.left, e.top, e.width, e.height));
+    if (e.hint != nullptr) {
+        w->setToolTip(QString::fromUtf8(e.hint));
+    }
+    w->setFocusPolicy(e.tabIndex >= 0 ? Qt::StrongFocus : Qt::NoFocus);
+    controls_.insert(name, w);
+}
+
+void Form1::paintEvent(QPaintEvent* event) {
+    QPainter p(this);
+    surface_.Paint(p, event->rect());
+}
+
+// --- Lookup -----------------------------------------------------------------
+
+QWidget* Form1::Control(const QString& fullName) const {
+    return controls_.value(fullName);
+}
+
+PictureBox* Form1::BoxNamed(const QString& fullName) const {
+    return boxes_.value(fullName);
+}
+
+std::size_t Form1::CheckedIndex(int k, int count, const char* what) {
+    if (k < 0 || k >= count) {
+        throw IndexError(std::string(what) + "(" + std::to_string(k) +
+                         ") does not exist: indices are 0 to " + std::to_string(count - 1));
+    }
+    return static_cast<std::size_t>(k);
+}
+
+PictureBox* Form1::Pictok(int k) const {
+    return pictok_[CheckedIndex(k, kPictokCount, "pictok")];
+}
+
+SignMarker* Form1::Tok(int k) const {
+    return tok_[CheckedIndex(k, kTokCount, "tok")];
+}
+
+QWidget* Form1::SurfaceWidget(Surface s) const {
+    switch (s) {
+    case Surface::picvolt:
+        return picvolt_->Client();
+    case Surface::picamp:
+        return picamp_->Client();
+    case Surface::Form1:
+        break;
+    }
+    return const_cast<Form1*>(this);
+}
+
+DrawingSurface& Form1::SurfaceOf(Surface s) {
+    switch (s) {
+    case Surface::picvolt:
+        return picvolt_->Client()->Surface();
+    case Surface::picamp:
+        return picamp_->Client()->Surface();
+    case Surface::Form1:
+        break;
+    }
+    return surface_;
+}
+
+const RetainedLayer& Form1::Layer(Surface s) const {
+    return const_cast<Form1*>(this)->SurfaceOf(s).Layer();
+}
+
+QPoint Form1::ImagePosition(Image i) const {
+    return surface_.Rect(images_[Index(i)]).topLeft();
+}
+
+QString Form1::Caption(Label l) const {
+    return surface_.Caption(labels_[Index(l)]);
+}
+
+bool Form1::ShirmaVisible() const {
+    return !picShirma_->isHidden();
+}
+
+void Form1::SetShirmaVisible(bool visible) {
+    picShirma_->setVisible(visible);
+}
+
+void Form1::RequestEnd(int exitCode) {
+    ending_ = true;
+    exitCode_ = exitCode;
+    hide();
+    QCoreApplication::exit(exitCode);
+}
+
+// --- Controls -----------------------------------------------------------------
+
+void Form1::DrawLine(Surface s, double x1, double y1, double x2, double y2, Colour c) {
+    const QRect dirty =
+        SurfaceOf(s).Layer().DrawLine(Twips::Point(x1, y1), Twips::Point(x2, y2), ToQColor(c));
+    SurfaceWidget(s)->update(dirty);
+}
+
+void Form1::Cls(Surface s) {
+    if (SurfaceOf(s).Layer().Clear()) {
+        SurfaceWidget(s)->update();
+    }
+}
+
+void Form1::SetDrawWidth(Surface s, int pixels) {
+    SurfaceOf(s).Layer().SetPenWidth(pixels);
+}
+
+void Form1::SetBackColor(Box b, int index, Colour c) {
+    const QColor colour = ToQColor(c);
+    switch (b) {
+    case Box::pictok:
+        Pictok(index)->SetBackColor(colour);
+        return;
+    case Box::picR:
+        picR_->SetBackColor(colour);
+        return;
+    case Box::picOn:
+        picOn_->SetBackColor(colour);
+        return;
+    }
+}
+
+std::int16_t Form1::Appearance(Box b) {
+    switch (b) {
+    case Box::pictok:
+        return pictok_[0]->Appearance();
+    case Box::picR:
+        return picR_->Appearance();
+    case Box::picOn:
+        break;
+    }
+    return picOn_->Appearance();
+}
+
+void Form1::SetAppearance(Box b, std::int16_t appearance) {
+    switch (b) {
+    case Box::pictok:
+        for (PictureBox* strip : pictok_) {
+            strip->SetAppearance(appearance);
+        }
+        return;
+    case Box::picR:
+        picR_->SetAppearance(appearance);
+        return;
+    case Box::picOn:
+        picOn_->SetAppearance(appearance);
+        return;
+    }
+}
+
+void Form1::SetTokVisible(int k, bool visible) {
+    SignMarker* marker = Tok(k);
+    if (marker->isHidden() == visible) {
+        marker->setVisible(visible);
+    }
+}
+
+void Form1::SetTokBackColor(int k, Colour c) {
+    Tok(k)->SetBackColor(ToQColor(c));
+}
+
+void Form1::SetCaption(Label l, std::string_view text) {
+    surface_.SetCaption(labels_[Index(l)],
+                        QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+void Form1::SetImageLeft(Image i, double twips) {
+    const int item = images_[Index(i)];
+    QPoint topLeft = surface_.Rect(item).topLeft();
+    topLeft.setX(Twips::ToPixels(twips));
+    surface_.MoveImage(item, topLeft);
+}
+
+void Form1::SetImageTop(Image i, double twips) {
+    const int item = images_[Index(i)];
+    QPoint topLeft = surface_.Rect(item).topLeft();
+    topLeft.setY(Twips::ToPixels(twips));
+    surface_.MoveImage(item, topLeft);
+}
+
+int Form1::SliderValue(Slider s) {
+    return sliders_[Index(s)]->value();
+}
+
+float Form1::Timer() {
+    return static_cast<float>(static_cast<double>(clock_.nsecsElapsed()) / 1e9);
+}
+
+bool Form1::DoEvents() {
+    QCoreApplication::processEvents();
+    return !ending_;
+}
+
+} // namespace kelvara::ui

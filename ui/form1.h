@@ -1,0 +1,120 @@
+// The program's one window, built from the layout tables, and the real
+// implementation of the controls interface that the simulation drives.
+#pragma once
+
+#include "sim/controls.h"
+#include "sim/state.h"
+#include "ui/surface.h"
+
+#include <QElapsedTimer>
+#include <QHash>
+#include <QWidget>
+
+#include <array>
+
+class QPushButton;
+class QSlider;
+
+namespace kelvara::ui {
+
+class PictureBox;
+class SignMarker;
+
+class Form1 : public QWidget, public Controls {
+    Q_OBJECT
+
+public:
+    explicit Form1(QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // --- Controls --------------------------------------------------------
+    void DrawLine(Surface s, double x1, double y1, double x2, double y2, Colour c) override;
+    void Cls(Surface s) override;
+    void SetDrawWidth(Surface s, int pixels) override;
+    void SetBackColor(Box b, int index, Colour c) override;
+    std::int16_t Appearance(Box b) override;
+    void SetAppearance(Box b, std::int16_t appearance) override;
+    void SetTokVisible(int k, bool visible) override;
+    void SetTokBackColor(int k, Colour c) override;
+    void SetCaption(Label l, std::string_view text) override;
+    void SetImageLeft(Image i, double twips) override;
+    void SetImageTop(Image i, double twips) override;
+    int SliderValue(Slider s) override;
+    float Timer() override;
+    bool DoEvents() override;
+
+    // --- For the event layer ---------------------------------------------
+    // The simulation state that lives as long as the window.
+    SimState& State() { return state_; }
+
+    // Marks the program as ending: from now on DoEvents returns false so
+    // every run loop, however deeply nested, returns at once. Hides the
+    // window and asks the application's event loop to exit with `exitCode`.
+    void RequestEnd(int exitCode = 0);
+    bool Ending() const { return ending_; }
+    int ExitCode() const { return exitCode_; }
+
+    // The graphs screen.
+    bool ShirmaVisible() const;
+    void SetShirmaVisible(bool visible);
+
+    // --- Lookup (tests, event layer) -------------------------------------
+    // A child window by layout name ("picOn", "tok(4)", "sldW", "Command1",
+    // "Plus1"), or nullptr for drawn elements and unknown names.
+    QWidget* Control(const QString& fullName) const;
+    PictureBox* BoxNamed(const QString& fullName) const;
+    PictureBox* Pictok(int k) const;
+    SignMarker* Tok(int k) const;
+    QSlider* SliderControl(Slider s) const { return sliders_[Index(s)]; }
+    QPushButton* Command1() const { return command1_; }
+    QPushButton* Command4() const { return command4_; }
+    PictureBox* PicOn() const { return picOn_; }
+    PictureBox* PicShirma() const { return picShirma_; }
+    PictureBox* PicR() const { return picR_; }
+
+    // The widget whose surface a run-time surface draws on, its layer and
+    // its pen width.
+    QWidget* SurfaceWidget(Surface s) const;
+    const RetainedLayer& Layer(Surface s) const;
+
+    // Top-left corner of an image marker, in window pixels.
+    QPoint ImagePosition(Image i) const;
+    QString Caption(Label l) const;
+
+signals:
+    void picOnClicked();
+    void command1Clicked();
+    void command4Clicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    template <typename E> static std::size_t Index(E e) { return static_cast<std::size_t>(e); }
+    void Build(const Element& e);
+    DrawingSurface& SurfaceOf(Surface s);
+    static std::size_t CheckedIndex(int k, int count, const char* what);
+
+    SimState state_;
+    DrawingSurface surface_;
+    QElapsedTimer clock_;
+    bool ending_ = false;
+    int exitCode_ = 0;
+
+    QHash<QString, QWidget*> controls_;
+    QHash<QString, PictureBox*> boxes_;
+    std::array<PictureBox*, kPictokCount> pictok_{};
+    std::array<SignMarker*, kTokCount> tok_{};
+    std::array<QSlider*, 3> sliders_{};
+    std::array<int, 2> labels_{};
+    std::array<int, 3> images_{};
+    QPushButton* command1_ = nullptr;
+    QPushButton* command4_ = nullptr;
+    PictureBox* picOn_ = nullptr;
+    PictureBox* picShirma_ = nullptr;
+    PictureBox* picR_ = nullptr;
+    PictureBox* picvolt_ = nullptr;
+    PictureBox* picamp_ = nullptr;
+};
+
+} // namespace kelvara::ui

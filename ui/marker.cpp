@@ -1,0 +1,46 @@
+#include "ui/marker.h"
+
+#include "ui/colours.h"
+
+#include <QPainter>
+
+#include <algorithm>
+
+namespace kelvara::ui {
+
+SignMarker::SignMarker(Sign sign, QWidget* parent) : QWidget(parent), sign_(sign) {
+    setAutoFillBackground(true);
+}
+
+QColor SignMarker::BackColor() const {
+    return Background(this);
+}
+
+void SignMarker::SetBackColor(const QColor& c) {
+    SetBackground(this, c);
+}
+
+std::vector<QRect> SignMarker::Bars(Sign sign, QSize size) {
+    const int side = std::min(size.width(), size.height());
+    int stroke = std::max(2, side / 5);
+    if (stroke % 2 != side % 2) {
+        ++stroke;
+    }
+    const int margin = std::max(1, side / 5);
+    const int arm = std::max(stroke, side - 2 * margin);
+    std::vector<QRect> bars;
+    bars.emplace_back((size.width() - arm) / 2, (size.height() - stroke) / 2, arm, stroke);
+    if (sign == Sign::Plus) {
+        bars.emplace_back((size.width() - stroke) / 2, (size.height() - arm) / 2, stroke, arm);
+    }
+    return bars;
+}
+
+void SignMarker::paintEvent(QPaintEvent* /*event*/) {
+    QPainter p(this);
+    for (const QRect& bar : Bars(sign_, size())) {
+        p.fillRect(bar, Qt::black);
+    }
+}
+
+} // namespace kelvara::ui

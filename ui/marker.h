@@ -1,0 +1,34 @@
+// The plus and minus marker controls: a sign in bold black strokes over a
+// background of the marker's own colour.
+#pragma once
+
+#include <QRect>
+#include <QWidget>
+
+#include <vector>
+
+namespace kelvara::ui {
+
+class SignMarker : public QWidget {
+public:
+    enum class Sign { Plus, Minus };
+
+    SignMarker(Sign sign, QWidget* parent);
+
+    Sign GetSign() const { return sign_; }
+    QColor BackColor() const;
+    void SetBackColor(const QColor& c);
+
+    // The bars of the sign for a marker of this size, in whole pixels and
+    // centred: arms of equal length, a stroke a fifth of the smaller side
+    // (at least 2) with the same parity as that side.
+    static std::vector<QRect> Bars(Sign sign, QSize size);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    Sign sign_;
+};
+
+} // namespace kelvara::ui
