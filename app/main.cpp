@@ -1,31 +1,23 @@
 // Kelvara: alternating current through a resistor, as a classroom window.
-#include "display/meters.h"
-#include "sim/run.h"
-#include "sim/state.h"
+#include "ui/events.h"
 #include "ui/fonts.h"
 #include "ui/form1.h"
+#include "ui/platform_guard.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    kelvara::ui::BeginPlatformGuard();
     QApplication app(argc, argv);
+    kelvara::ui::EndPlatformGuard();
     kelvara::ui::PinFontSubstitutes();
 
     kelvara::ui::Form1 form;
-    kelvara::SimState& state = form.State();
-    kelvara::Form_Load(state, form);
-
-    // Minimal wiring of the three handled clicks.
-    QObject::connect(&form, &kelvara::ui::Form1::picOnClicked,
-                     [&] { kelvara::picOn_Click(state, form); });
-    QObject::connect(&form, &kelvara::ui::Form1::command1Clicked, [&] { form.RequestEnd(0); });
-    QObject::connect(&form, &kelvara::ui::Form1::command4Clicked,
-                     [&] { form.SetShirmaVisible(!form.ShirmaVisible()); });
-    // Closing the window ends any run in progress too.
-    QObject::connect(&app, &QGuiApplication::lastWindowClosed, [&] { form.RequestEnd(0); });
-
-    form.show();
-    kelvara::picvolt_Paint(form);
-    kelvara::picamp_Paint(form);
-    return app.exec();
+    kelvara::ui::FormEvents events(form);
+    events.Start();
+    if (form.Ending()) { // the load step failed and has been reported
+        return form.ExitCode();
+    }
+    const int code = QApplication::exec();
+    return form.Ending() ? form.ExitCode() : code;
 }

@@ -1,0 +1,294 @@
+// The real program under Xvfb: started as a user would, clicked with
+// xdotool, judged by the pixels of screenshots.
+#include <QDeadlineTimer>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QProcess>
+#include <QScreen>
+#include <QTest>
+#include <QThread>
+
+#include <functional>
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+
+// A point of the window's client area, given in twips.
+QPoint Px(int xTwips, int yTwips) {
+    return {xTwips / kTwipsPerPixel, yTwips / kTwipsPerPixel};
+}
+QRect PxRect(int left, int top, int width, int height) {
+    return {Px(left, top), QSize(width / kTwipsPerPixel, height / kTwipsPerPixel)};
+}
+
+QString RunTool(const QStringList& args, int timeoutMs = 5000) {
+    QProcess p;
+    p.start(QStringLiteral("xdotool"), args);
+    if (!p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished();
+        return {};
+    }
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
+bool IsRgb(QRgb px, int r, int g, int b) {
+    return qRed(px) == r && qGreen(px) == g && qBlue(px) == b;
+}
+
+// The program, started afresh for each test and ended if it is still there.
+class Program {
+public:
+    Program() {
+        proc_.setProcessChannelMode(QProcess::SeparateChannels);
+        proc_.start(QStringLiteral(KELVARA_BINARY), {});
+        proc_.waitForStarted(10000);
+    }
+    ~Program() {
+        if (proc_.state() != QProcess::NotRunning) {
+            proc_.kill();
+            proc_.waitForFinished(3000);
+        }
+    }
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    // Waits for the window and notes where its client area lies.
+    bool WaitForWindow(int timeoutMs = 10000) {
+        QDeadlineTimer deadline(timeoutMs);
+        while (!deadline.hasExpired()) {
+            const QString ids =
+                RunTool({"search", "--onlyvisible", "--pid", QString::number(proc_.processId()),
+                         "--name", "^Kelvara$"});
+            if (!ids.isEmpty()) {
+                window_ = ids.split('\n').first();
+                const QString shell = RunTool({"getwindowgeometry", "--shell", window_});
+                int x = -1;
+                int y = -1;
+                for (const QString& line : shell.split('\n')) {
+                    if (line.startsWith("X=")) {
+                        x = line.mid(2).toInt();
+                    } else if (line.startsWith("Y=")) {
+                        y = line.mid(2).toInt();
+                    }
+                }
+                if (x >= 0 && y >= 0) {
+                    origin_ = {x, y};
+                    QThread::msleep(300); // let the first frame be painted
+                    return true;
+                }
+            }
+            QThread::msleep(50);
+        }
+        return false;
+    }
+
+    void Click(QPoint client) {
+        const QPoint p = origin_ + client;
+        // Moves onto the spot from beside it, so the window sees the pointer
+        // arrive even when an earlier program left it there. No --sync: it
+        // waits for a motion that may never come.
+        const QString x = QString::number(p.x());
+        const QString y = QString::number(p.y());
+        RunTool({"mousemove", QString::number(p.x() - 6), QString::number(p.y() - 6), "sleep",
+                 "0.05", "mousemove", x, y, "sleep", "0.05", "click", "1"});
+    }
+
+    // The client area as it is on the screen now.
+    QImage Shot() const {
+        return QGuiApplication::primaryScreen()
+            ->grabWindow(0, origin_.x(), origin_.y(), 1016, 734)
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    }
+
+    // Polls screenshots until `test` holds or the time is up.
+    // The last screenshot is saved where KELVARA_E2E_SHOTS points, if set,
+    // so that a failure can be looked at.
+    bool Within(int ms, const std::function<bool(const QImage&)>& test) const {
+        QDeadlineTimer deadline(ms);
+        QImage img;
+        do {
+            img = Shot();
+            if (test(img)) {
+                return true;
+            }
+            QThread::msleep(20);
+        } while (!deadline.hasExpired());
+        const QString dir = qEnvironmentVariable("KELVARA_E2E_SHOTS");
+        if (!dir.isEmpty()) {
+            img.save(dir + QStringLiteral("/e2e-failure-%1.png").arg(++failures_));
+        }
+        return false;
+    }
+
+    QProcess& Process() { return proc_; }
+
+private:
+    QProcess proc_;
+    QString window_;
+    QPoint origin_;
+    mutable int failures_ = 0;
+};
+
+// Places on the window, in twips as the layout gives them.
+const QPoint kSwitch = Px(7320 + 375 / 2, 4170 + 375 / 2);
+const QPoint kGraphsButton = Px(8460 + 6735 / 2, 1290 + 315 / 2);
+const QPoint kExitButton = Px(10770 + 2355 / 2, 10110 + 375 / 2);
+const QRect kGraphPanel = PxRect(8460, 1740, 6765, 8145);
+const QRect kLeftWire = PxRect(420, 6000, 165, 3255);   // pictok(3)
+const QRect kRightWire = PxRect(7710, 6000, 165, 3225); // pictok(6)
+const QRect kVoltDial = PxRect(1110, 2430, 2900, 1600);
+
+// Wire pixels coloured by heat: red at full strength, green equal to blue
+// and below white.
+bool Glowing(const QImage& img) {
+    for (const QRect& wire : {kLeftWire, kRightWire}) {
+        for (int y = wire.top(); y <= wire.bottom(); y += 3) {
+            const QRgb px = img.pixel(wire.center().x(), y);
+            if (qRed(px) == 255 && qGreen(px) == qBlue(px) && qGreen(px) < 250) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool WireWhite(const QImage& img) {
+    for (const QRect& wire : {kLeftWire, kRightWire}) {
+        for (int y = wire.top() + 1; y < wire.bottom(); ++y) {
+            for (int x = wire.left() + 1; x < wire.right(); ++x) {
+                if (!IsRgb(img.pixel(x, y), 255, 255, 255)) {
+                    return false; // a heat colour or a charge marker's sign
+                }
+            }
+        }
+    }
+    return true;
+}
+
+struct TraceCount {
+    int blue = 0, red = 0, black = 0;
+};
+
+// Trace pixels on the graph panel, the image markers' squares left out.
+TraceCount CountTraces(const QImage& img) {
+    TraceCount n;
+    const QRect markers[] = {PxRect(8850, 2940, 120, 120), PxRect(8850, 5220, 120, 120),
+                             PxRect(8850, 9420, 120, 120)};
+    for (int y = kGraphPanel.top() + 2; y < kGraphPanel.bottom() - 1; ++y) {
+        for (int x = kGraphPanel.left() + 2; x < kGraphPanel.right() - 1; ++x) {
+            bool onMarker = false;
+            for (const QRect& m : markers) {
+                onMarker = onMarker || m.contains(x, y);
+            }
+            if (onMarker) {
+                continue;
+            }
+            const QRgb px = img.pixel(x, y);
+            n.blue += IsRgb(px, 0, 0, 255) ? 1 : 0;
+            n.red += IsRgb(px, 255, 0, 0) ? 1 : 0;
+            n.black += IsRgb(px, 0, 0, 0) ? 1 : 0;
+        }
+    }
+    return n;
+}
+
+// Columns of the voltmeter that hold grey needle pixels: at rest only the
+// few columns of the vertical needle.
+int NeedleColumns(const QImage& img) {
+    int n = 0;
+    for (int x = kVoltDial.left(); x <= kVoltDial.right(); ++x) {
+        for (int y = kVoltDial.top(); y <= kVoltDial.bottom(); ++y) {
+            if (IsRgb(img.pixel(x, y), 128, 128, 128)) {
+                ++n;
+                break;
+            }
+        }
+    }
+    return n;
+}
+
+} // namespace
+
+class EndToEnd : public QObject {
+    Q_OBJECT
+
+private slots:
+    void switchOnGlowsGraphsGrowSwitchOffRests() {
+        Program app;
+        QVERIFY(app.WaitForWindow());
+        const QImage atStart = app.Shot();
+        QVERIFY(IsRgb(atStart.pixel(kSwitch.x() + 8, kSwitch.y() + 8), 192, 192, 192));
+        QVERIFY(WireWhite(atStart));
+
+        app.Click(kSwitch);
+        QVERIFY(app.Within(2000, [](const QImage& img) {
+            return IsRgb(img.pixel(kSwitch.x() + 8, kSwitch.y() + 8), 255, 255, 0);
+        }));
+        QVERIFY2(app.Within(2000, Glowing), "the wire never glowed within two seconds");
+
+        app.Click(kGraphsButton);
+        QThread::msleep(400);
+        const QString dir = qEnvironmentVariable("KELVARA_E2E_SHOTS");
+        if (!dir.isEmpty()) {
+            app.Shot().save(dir + QStringLiteral("/e2e-running.png"));
+        }
+        const TraceCount before = CountTraces(app.Shot());
+        QThread::msleep(1000);
+        const TraceCount after = CountTraces(app.Shot());
+        QVERIFY2(after.blue > before.blue && after.red > before.red && after.black > before.black,
+                 qPrintable(QStringLiteral("traces did not grow: blue %1->%2 red %3->%4 black "
+                                           "%5->%6")
+                                .arg(before.blue)
+                                .arg(after.blue)
+                                .arg(before.red)
+                                .arg(after.red)
+                                .arg(before.black)
+                                .arg(after.black)));
+
+        app.Click(kSwitch);
+        const TraceCount baseline{0, 0, 0};
+        QVERIFY2(app.Within(1000,
+                            [&](const QImage& img) {
+                                const TraceCount t = CountTraces(img);
+                                return IsRgb(img.pixel(kSwitch.x() + 8, kSwitch.y() + 8), 192, 192,
+                                             192) &&
+                                       WireWhite(img) && t.blue == baseline.blue &&
+                                       t.red == baseline.red && NeedleColumns(img) <= 4;
+                            }),
+                 "the second click did not bring the rest state");
+        QCOMPARE(app.Process().state(), QProcess::Running);
+    }
+
+    void exitEndsTheProgramWithCodeZero() {
+        Program app;
+        QVERIFY(app.WaitForWindow());
+        app.Click(kSwitch);
+        QVERIFY(app.Within(2000, Glowing));
+        app.Click(kExitButton);
+        QVERIFY2(app.Process().waitForFinished(1000), "still running a second after Exit");
+        QCOMPARE(app.Process().exitStatus(), QProcess::NormalExit);
+        QCOMPARE(app.Process().exitCode(), 0);
+    }
+
+    void withoutADisplayOneLineAndCodeTwo() {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(KELVARA_BINARY), {});
+        QVERIFY(p.waitForFinished(10000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 2);
+        const QString err = QString::fromUtf8(p.readAllStandardError()).trimmed();
+        QVERIFY2(!err.isEmpty() && !err.contains('\n'), qPrintable(err));
+    }
+};
+
+QTEST_MAIN(EndToEnd)
+#include "e2e_test.moc"

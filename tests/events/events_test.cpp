@@ -1,0 +1,295 @@
+// Runs in the real window: the switch, the Graphs button, Exit and closing,
+// and failures, driven by clicks delivered while the run loop yields.
+#include "sim/controls.h"
+#include "ui/box.h"
+#include "ui/events.h"
+#include "ui/fonts.h"
+#include "ui/form1.h"
+#include "ui/marker.h"
+
+#include <QPushButton>
+#include <QSlider>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+
+#include <functional>
+#include <set>
+
+using kelvara::Image;
+using kelvara::Surface;
+using kelvara::ui::Form1;
+using kelvara::ui::FormEvents;
+
+namespace {
+
+// Runs `step` after `ms` milliseconds, from inside whichever loop is then
+// yielding.
+void After(int ms, std::function<void()> step) {
+    QTimer::singleShot(ms, step);
+}
+
+void ClickSwitch(Form1& form) {
+    QTest::mouseClick(form.PicOn(), Qt::LeftButton);
+}
+
+int VisibleToks(const Form1& form) {
+    int n = 0;
+    for (int k = 0; k < kelvara::kTokCount; ++k) {
+        n += form.Tok(k)->isHidden() ? 0 : 1;
+    }
+    return n;
+}
+
+// Non-transparent pixels of a retained layer outside the columns [x0, x1]
+// (device pixels).
+int InkOutsideColumns(const QImage& layer, int x0, int x1) {
+    if (layer.isNull()) {
+        return 0;
+    }
+    int n = 0;
+    for (int y = 0; y < layer.height(); ++y) {
+        for (int x = 0; x < layer.width(); ++x) {
+            if ((x < x0 || x > x1) && qAlpha(layer.pixel(x, y)) != 0) {
+                ++n;
+            }
+        }
+    }
+    return n;
+}
+
+int Ink(const QImage& layer) {
+    return InkOutsideColumns(layer, 1, 0);
+}
+
+// Every display at rest, as the reset leaves them.
+QString RestProblems(const Form1& form) {
+    const QColor white(255, 255, 255);
+    QStringList problems;
+    if (VisibleToks(form) != 0) {
+        problems << QStringLiteral("%1 markers visible").arg(VisibleToks(form));
+    }
+    for (int k = 0; k < kelvara::kPictokCount; ++k) {
+        if (form.Pictok(k)->BackColor() != white) {
+            problems << QStringLiteral("pictok(%1) not white").arg(k);
+        }
+    }
+    if (form.PicR()->BackColor() != white) {
+        problems << QStringLiteral("picR not white");
+    }
+    if (Ink(form.Layer(Surface::Form1).Image()) != 0) {
+        problems << QStringLiteral("graph traces left");
+    }
+    for (Surface dial : {Surface::picvolt, Surface::picamp}) {
+        const QImage& layer = form.Layer(dial).Image();
+        const int needleX = static_cast<int>(1400 / 15.0 * layer.devicePixelRatio());
+        if (Ink(layer) == 0 || InkOutsideColumns(layer, needleX - 3, needleX + 3) != 0) {
+            problems << QStringLiteral("dial needle not at rest");
+        }
+    }
+    const QPoint origins[] = {{590, 196}, {590, 348}, {590, 628}};
+    for (int i = 0; i < 3; ++i) {
+        if (form.ImagePosition(static_cast<Image>(i)) != origins[i]) {
+            problems << QStringLiteral("image marker %1 off its origin").arg(i);
+        }
+    }
+    return problems.join(QStringLiteral("; "));
+}
+
+struct Fixture {
+    Form1 form;
+    QStringList failures;
+    FormEvents events{form, [this](const QString& m) { failures << m; }};
+    Fixture() {
+        events.Start();
+        form.State(); // window shown, dials at rest
+    }
+};
+
+} // namespace
+
+class Events : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { kelvara::ui::PinFontSubstitutes(); }
+
+    void startsAtRestWithTheSwitchOff() {
+        Fixture f;
+        QVERIFY(f.form.isVisible());
+        QCOMPARE(f.form.PicOn()->Appearance(), kelvara::kAppearanceFlat);
+        QCOMPARE(f.form.PicOn()->BackColor(), QColor(192, 192, 192));
+        QCOMPARE(f.form.State().Running, 0);
+        QVERIFY(f.form.ShirmaVisible());
+        QCOMPARE(VisibleToks(f.form), 0);
+        // Both dials show the needle at rest from the first show.
+        for (Surface dial : {Surface::picvolt, Surface::picamp}) {
+            QVERIFY(Ink(f.form.Layer(dial).Image()) > 0);
+        }
+    }
+
+    void switchOnRunsUntilSwitchedOffThenRests() {
+        Fixture f;
+        std::set<QString> captions;
+        std::set<QRgb> wireColours;
+        std::set<int> groups;
+        bool sawOn = false;
+        QTimer sample;
+        sample.setInterval(25);
+        QObject::connect(&sample, &QTimer::timeout, [&] {
+            sawOn = sawOn || (f.form.PicOn()->Appearance() == kelvara::kAppearance3D &&
+                              f.form.PicOn()->BackColor() == QColor(255, 255, 0) &&
+                              f.form.State().Running == 1);
+            captions.insert(f.form.Caption(kelvara::Label::Label11));
+            wireColours.insert(f.form.Pictok(3)->BackColor().rgb());
+            for (int k = 0; k < kelvara::kTokCount; ++k) {
+                if (!f.form.Tok(k)->isHidden()) {
+                    groups.insert(k);
+                    break;
+                }
+            }
+            QCOMPARE(VisibleToks(f.form), 5);
+        });
+        sample.start();
+        After(1500, [&] {
+            sample.stop();
+            ClickSwitch(f.form); // nested: switches off and resets at once
+            QCOMPARE(f.form.PicOn()->Appearance(), kelvara::kAppearanceFlat);
+            QCOMPARE(f.form.PicOn()->BackColor(), QColor(192, 192, 192));
+            QCOMPARE(f.form.State().Running, 0);
+            QCOMPARE(RestProblems(f.form), QString());
+        });
+        ClickSwitch(f.form); // returns only when the run has ended
+
+        QVERIFY(sawOn);
+        QCOMPARE(captions.size(), 2u);   // the polarity flipped
+        QVERIFY(wireColours.size() > 3); // the wire glowed and dimmed
+        QVERIFY(groups.size() > 3);      // the charges moved
+        QCOMPARE(RestProblems(f.form), QString());
+        QVERIFY(f.failures.isEmpty());
+        QVERIFY(!f.form.Ending());
+    }
+
+    void offThenOnInOneYieldNestsARun() {
+        Fixture f;
+        int innerDepth = 0;
+        bool innerStartedAtZero = false;
+        After(300, [&] {
+            // Both clicks delivered in this one yield of the outer run.
+            ClickSwitch(f.form);
+            After(200, [&] {
+                innerDepth = f.events.SwitchDepth();
+                ClickSwitch(f.form); // ends the nested run and then the outer
+            });
+            After(1, [&] {
+                innerStartedAtZero =
+                    f.form.State().SweepCount == 0 && f.form.State().CurX < 8850 + 40;
+            });
+            ClickSwitch(f.form);
+            QCOMPARE(f.events.SwitchDepth(), 1); // back in the outer run's yield
+        });
+        ClickSwitch(f.form);
+        QCOMPARE(innerDepth, 2);
+        QVERIFY(innerStartedAtZero);
+        QCOMPARE(f.events.SwitchDepth(), 0);
+        QCOMPARE(RestProblems(f.form), QString());
+        QCOMPARE(f.form.PicOn()->Appearance(), kelvara::kAppearanceFlat);
+    }
+
+    void graphsToggleDuringARunWithoutAPause() {
+        Fixture f;
+        double curXAtToggle = 0;
+        bool screenHidden = false;
+        After(300, [&] {
+            QTest::mouseClick(f.form.Command4(), Qt::LeftButton);
+            screenHidden = !f.form.ShirmaVisible();
+            curXAtToggle = f.form.State().CurX;
+            QCOMPARE(f.form.State().Running, 1);
+        });
+        After(700, [&] {
+            // The curves went on growing after the toggle; the screen comes
+            // back at the next click, from the keyboard this time.
+            QVERIFY(f.form.State().CurX > curXAtToggle);
+            f.form.Command4()->setFocus();
+            QTest::keyClick(f.form.Command4(), Qt::Key_Space);
+            QVERIFY(f.form.ShirmaVisible());
+            ClickSwitch(f.form);
+        });
+        ClickSwitch(f.form);
+        QVERIFY(screenHidden);
+        QVERIFY(curXAtToggle > 8850);
+    }
+
+    void exitAndCloseEndFromAnyDepthWithoutAnotherPass_data() {
+        QTest::addColumn<int>("depth");
+        QTest::addColumn<bool>("byClose");
+        QTest::newRow("Exit at depth 1") << 1 << false;
+        QTest::newRow("Exit at depth 3") << 3 << false;
+        QTest::newRow("close at depth 1") << 1 << true;
+        QTest::newRow("close at depth 3") << 3 << true;
+    }
+
+    void exitAndCloseEndFromAnyDepthWithoutAnotherPass() {
+        QFETCH(int, depth);
+        QFETCH(bool, byClose);
+        Fixture f;
+        kelvara::SimState atEnd;
+        QImage graphsAtEnd;
+        int depthAtEnd = 0;
+        std::function<void()> step;
+        step = [&] {
+            if (f.events.SwitchDepth() < depth) {
+                ClickSwitch(f.form); // off
+                After(50, step);
+                ClickSwitch(f.form); // on: one level deeper
+                return;
+            }
+            QThread::msleep(20); // any further pass would now draw elsewhere
+            depthAtEnd = f.events.SwitchDepth();
+            if (byClose) {
+                f.form.close();
+            } else {
+                QTest::mouseClick(f.form.Command1(), Qt::LeftButton);
+            }
+            atEnd = f.form.State();
+            graphsAtEnd = f.form.Layer(Surface::Form1).Image().copy();
+        };
+        After(100, step);
+        ClickSwitch(f.form);
+
+        QCOMPARE(depthAtEnd, depth);
+        QVERIFY(f.form.Ending());
+        QCOMPARE(f.form.ExitCode(), 0);
+        QCOMPARE(f.events.SwitchDepth(), 0);
+        // Nothing was drawn after the end: no pass, no reset.
+        QCOMPARE(f.form.State().CurX, atEnd.CurX);
+        QCOMPARE(f.form.State().VoltmeterAngle, atEnd.VoltmeterAngle);
+        QCOMPARE(f.form.State().AmmeterAngle, atEnd.AmmeterAngle);
+        QCOMPARE(f.form.Layer(Surface::Form1).Image(), graphsAtEnd);
+        QCOMPARE(VisibleToks(f.form), 5);
+        QVERIFY(f.failures.isEmpty());
+        // Later events reach no handler.
+        ClickSwitch(f.form);
+        QCOMPARE(f.events.SwitchDepth(), 0);
+    }
+
+    void aFailureIsReportedAndEndsWithCodeOne() {
+        Fixture f;
+        // A resistance of 0 cannot be set by the slider; forced here, it makes
+        // the heat level divide by zero.
+        After(100, [&] {
+            QSlider* r = f.form.SliderControl(kelvara::Slider::sldR);
+            r->setMinimum(0);
+            r->setValue(0);
+        });
+        ClickSwitch(f.form);
+        QCOMPARE(f.failures.size(), 1);
+        QVERIFY2(f.failures.first().contains(QStringLiteral("division by zero")),
+                 qPrintable(f.failures.first()));
+        QVERIFY(f.form.Ending());
+        QCOMPARE(f.form.ExitCode(), 1);
+    }
+};
+
+QTEST_MAIN(Events)
+#include "events_test.moc"

@@ -1,0 +1,102 @@
+#include "ui/events.h"
+
+#include "display/meters.h"
+#include "sim/run.h"
+#include "sim/state.h"
+#include "ui/form1.h"
+
+#include <QEvent>
+#include <QMessageBox>
+
+#include <exception>
+#include <iostream>
+
+namespace kelvara::ui {
+
+FormEvents::FormEvents(Form1& form, FailureReport report)
+    : QObject(&form), form_(form), report_(std::move(report)) {
+    if (!report_) {
+        report_ = [this](const QString& message) {
+            QMessageBox::critical(&form_, QStringLiteral("Kelvara"), message);
+        };
+    }
+    connect(&form_, &Form1::picOnClicked, this, &FormEvents::picOn_Click);
+    connect(&form_, &Form1::command1Clicked, this, &FormEvents::Command1_Click);
+    connect(&form_, &Form1::command4Clicked, this, &FormEvents::Command4_Click);
+    form_.installEventFilter(this);
+}
+
+void FormEvents::Start() {
+    Form_Load();
+    if (form_.Ending()) {
+        return;
+    }
+    form_.show();
+    picvolt_Paint();
+    picamp_Paint();
+}
+
+// Every handler runs through here: once the program is ending no handler
+// starts any more, and an error ends the program with a report instead of
+// unwinding through Qt's event dispatch.
+template <typename Body> void FormEvents::Handle(Body&& body) {
+    if (form_.Ending() || failing_) {
+        return;
+    }
+    try {
+        body();
+    } catch (const std::exception& e) {
+        Fail(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        Fail(QStringLiteral("unknown error"));
+    }
+}
+
+void FormEvents::Fail(const QString& what) {
+    // Keep other handlers out while the report is on screen.
+    failing_ = true;
+    const QString message = QStringLiteral("Kelvara stopped because of an error: %1").arg(what);
+    std::cerr << "kelvara: error: " << what.toStdString() << std::endl;
+    report_(message);
+    form_.RequestEnd(1);
+}
+
+void FormEvents::Form_Load() {
+    Handle([this] { kelvara::Form_Load(form_.State(), form_); });
+}
+
+void FormEvents::picOn_Click() {
+    Handle([this] {
+        ++switchDepth_;
+        struct Leave {
+            int& depth;
+            ~Leave() { --depth; }
+        } leave{switchDepth_};
+        kelvara::picOn_Click(form_.State(), form_);
+    });
+}
+
+void FormEvents::Command1_Click() {
+    Handle([this] { form_.RequestEnd(0); });
+}
+
+void FormEvents::Command4_Click() {
+    Handle([this] { form_.SetShirmaVisible(!form_.ShirmaVisible()); });
+}
+
+void FormEvents::picvolt_Paint() {
+    Handle([this] { kelvara::picvolt_Paint(form_); });
+}
+
+void FormEvents::picamp_Paint() {
+    Handle([this] { kelvara::picamp_Paint(form_); });
+}
+
+bool FormEvents::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &form_ && event->type() == QEvent::Close && !form_.Ending()) {
+        form_.RequestEnd(0);
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+} // namespace kelvara::ui
