@@ -10,6 +10,8 @@
 namespace kelvara::ui {
 
 class SignMarker : public QWidget {
+    Q_OBJECT
+
 public:
     enum class Sign { Plus, Minus };
 

@@ -1,0 +1,306 @@
+// Form1 as the simulation's controls: start-up, markers, boxes, captions,
+// image markers, run-time drawing in the retained layers, sliders, clock,
+// the ending flag, and the click signals for the event layer.
+#include "support.h"
+
+#include "display/meters.h"
+#include "sim/errors.h"
+#include "sim/state.h"
+#include "ui/box.h"
+#include "ui/marker.h"
+
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTest>
+
+#include <memory>
+
+using kelvara::Box;
+using kelvara::Colour;
+using kelvara::Image;
+using kelvara::RGB;
+using kelvara::Surface;
+using kelvara::ui::Form1;
+using namespace kelvara::uitest;
+
+namespace {
+
+int CountColour(const QImage& img, const QRect& r, const QColor& c) {
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        for (int x = r.left(); x <= r.right(); ++x) {
+            n += At(img, {x, y}) == c ? 1 : 0;
+        }
+    }
+    return n;
+}
+
+} // namespace
+
+class ControlsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void loadStepHidesEveryChargeMarker() {
+        Form1 form;
+        for (int k = 0; k < kelvara::kTokCount; ++k) {
+            QVERIFY(!form.Tok(k)->isHidden()); // visible as laid out
+        }
+        Form_Load(form.State(), form);
+        for (int k = 0; k < kelvara::kTokCount; ++k) {
+            QVERIFY2(form.Tok(k)->isHidden(), qPrintable(QString::number(k)));
+        }
+        QCOMPARE(form.Layer(Surface::Form1).PenWidth(), 2);
+        QCOMPARE(form.Layer(Surface::picvolt).PenWidth(), 3);
+        QCOMPARE(form.Layer(Surface::picamp).PenWidth(), 3);
+        QCOMPARE(form.State().NeedleLength, 1060);
+    }
+
+    void controlArraysCheckTheirIndices() {
+        Form1 form;
+        QVERIFY_THROWS_EXCEPTION(kelvara::IndexError, form.SetTokVisible(39, true));
+        QVERIFY_THROWS_EXCEPTION(kelvara::IndexError, form.SetTokVisible(-1, false));
+        QVERIFY_THROWS_EXCEPTION(kelvara::IndexError, form.SetTokBackColor(39, 0));
+        QVERIFY_THROWS_EXCEPTION(kelvara::IndexError, form.SetBackColor(Box::pictok, 9, 0));
+        form.SetTokVisible(38, true);
+        form.SetBackColor(Box::pictok, 8, RGB(1, 2, 3));
+        QCOMPARE(form.Pictok(8)->BackColor(), QColor(1, 2, 3));
+    }
+
+    void backgroundsAndSwitchLook() {
+        auto form = FormAtRest();
+        form->SetBackColor(Box::pictok, 3, RGB(255, 100, 100));
+        form->SetBackColor(Box::picR, 0, RGB(255, 255, 10));
+        form->SetTokVisible(10, true);
+        form->SetTokBackColor(10, RGB(255, 100, 100));
+        QCOMPARE(form->Appearance(Box::picOn), kelvara::kAppearanceFlat);
+        form->SetAppearance(Box::picOn, kelvara::kAppearance3D);
+        form->SetBackColor(Box::picOn, 0, RGB(255, 255, 0));
+        QCOMPARE(form->Appearance(Box::picOn), kelvara::kAppearance3D);
+        QCOMPARE(form->PicOn()->EdgeWidth(), 2);
+        QCOMPARE(form->PicOn()->Client()->geometry(), QRect(2, 2, 21, 21));
+
+        const QImage img = Grab(*form);
+        QCOMPARE(At(img, PxPoint(502, 7000)), QColor(255, 100, 100));
+        QCOMPARE(At(img, PxPoint(4000, 9300)), QColor(255, 255, 10));
+        QCOMPARE(At(img, PxPoint(7350, 4200)), QColor(255, 255, 0));
+        // The marker's sign stays black on the new background.
+        const QWidget* tok = form->Tok(10);
+        QCOMPARE(At(img, tok->mapTo(form.get(), tok->rect().center())), QColor(Qt::black));
+        QCOMPARE(At(img, tok->mapTo(form.get(), QPoint(0, 0))), QColor(255, 100, 100));
+        // The sunken edge replaces the flat black line.
+        QVERIFY(At(img, PxPoint(7320, 4300)) != QColor(Qt::black));
+
+        form->SetAppearance(Box::picOn, kelvara::kAppearanceFlat);
+        form->SetBackColor(Box::picOn, 0, RGB(192, 192, 192));
+        const QImage off = Grab(*form);
+        QCOMPARE(At(off, PxPoint(7320, 4300)), QColor(Qt::black));
+        QCOMPARE(At(off, PxPoint(7350, 4200)), QColor(192, 192, 192));
+    }
+
+    void signBars_data() {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<bool>("plus");
+        QTest::newRow("tok 11x15") << QSize(11, 15) << true;
+        QTest::newRow("tok(4) 13x11") << QSize(13, 11) << true;
+        QTest::newRow("Plus1 17x17") << QSize(17, 17) << true;
+        QTest::newRow("Plus5 11x17") << QSize(11, 17) << true;
+        QTest::newRow("Minus 15x19") << QSize(15, 19) << false;
+    }
+
+    // Signs are centred, inside the marker, in bold strokes.
+    void signBars() {
+        QFETCH(QSize, size);
+        QFETCH(bool, plus);
+        using kelvara::ui::SignMarker;
+        const auto bars =
+            SignMarker::Bars(plus ? SignMarker::Sign::Plus : SignMarker::Sign::Minus, size);
+        QCOMPARE(bars.size(), plus ? std::size_t{2} : std::size_t{1});
+        const QRect whole(QPoint(0, 0), size);
+        for (const QRect& bar : bars) {
+            QVERIFY(whole.contains(bar));
+            QVERIFY(std::min(bar.width(), bar.height()) >= 2);
+            QCOMPARE(bar.left() + bar.right(), size.width() - 1);
+            QCOMPARE(bar.top() + bar.bottom(), size.height() - 1);
+        }
+    }
+
+    void captions() {
+        auto form = FormAtRest();
+        const QRect label11 = PxRect(4740, 4260, 195, 315);
+        const QImage plus = Grab(*form);
+        form->SetCaption(kelvara::Label::Label11, "-");
+        form->SetCaption(kelvara::Label::Label12, "+");
+        QCOMPARE(form->Caption(kelvara::Label::Label11), QStringLiteral("-"));
+        QCOMPARE(form->Caption(kelvara::Label::Label12), QStringLiteral("+"));
+        const QImage minus = Grab(*form);
+        QVERIFY(plus.copy(label11) != minus.copy(label11));
+        // The opaque label keeps the panel colour around its text.
+        QCOMPARE(At(minus, label11.topLeft()), QColor(192, 255, 192));
+    }
+
+    void imageMarkersStartOnTheirOriginsAndMove() {
+        auto form = FormAtRest();
+        QCOMPARE(form->ImagePosition(Image::imgU), PxPoint(8850, 2940));
+        QCOMPARE(form->ImagePosition(Image::imgI), PxPoint(8850, 5220));
+        QCOMPARE(form->ImagePosition(Image::imgP), PxPoint(8850, 9420));
+
+        form->SetShirmaVisible(false);
+        form->SetImageLeft(Image::imgU, 11850);
+        form->SetImageTop(Image::imgU, 1940);
+        QCOMPARE(form->ImagePosition(Image::imgU), PxPoint(11850, 1940));
+        const QImage img = Grab(*form);
+        QCOMPARE(At(img, PxPoint(11850, 1940) + QPoint(3, 3)), QColor(0, 0, 255));
+        QVERIFY(At(img, PxPoint(8850, 2940) + QPoint(3, 3)) != QColor(0, 0, 255));
+    }
+
+    // Lines go through the one mapping into the surface's retained layer,
+    // in its pen width, above the drawn layout and below child windows.
+    void drawLineShowsOnItsSurface() {
+        auto form = FormAtRest();
+        form->SetShirmaVisible(false);
+        const Colour red = RGB(255, 0, 0);
+        form->DrawLine(Surface::Form1, 9000, 4000, 12000, 4000, red); // graph panel
+        form->DrawLine(Surface::picvolt, 300, 1200, 900, 1200, red);
+        form->DrawLine(Surface::picamp, 300, 1200, 900, 1200, red);
+        const QImage img = Grab(*form);
+        const QColor r(255, 0, 0);
+        // Window pen 2 pixels: rows 266 and 267 at y 4000 (266.7 px).
+        QCOMPARE(CountColour(img, QRect(PxPoint(9300, 3900), PxPoint(11700, 4100)), r),
+                 2 * (Px(11700) - Px(9300) + 1));
+        // Dial pen 3 pixels.
+        const QPoint v = InClient(*form, "picvolt", PxPoint(600, 1200));
+        QCOMPARE(CountColour(img, QRect(v - QPoint(0, 5), v + QPoint(0, 5)), r), 3);
+        const QPoint a = InClient(*form, "picamp", PxPoint(600, 1200));
+        QCOMPARE(CountColour(img, QRect(a - QPoint(0, 5), a + QPoint(0, 5)), r), 3);
+
+        // Under the screen a line drawn on the window stays hidden.
+        form->SetShirmaVisible(true);
+        QCOMPARE(CountColour(Grab(*form), QRect(PxPoint(9300, 3900), PxPoint(11700, 4100)), r), 0);
+    }
+
+    void clsClearsOnlyThatLayer() {
+        auto form = FormAtRest();
+        form->SetShirmaVisible(false);
+        const QImage before = Grab(*form);
+        const Colour red = RGB(255, 0, 0);
+        form->DrawLine(Surface::Form1, 9000, 4000, 12000, 4000, red);
+        form->DrawLine(Surface::picvolt, 300, 1200, 900, 1200, red);
+        form->Cls(Surface::picvolt);
+        QImage img = Grab(*form);
+        const QPoint v = InClient(*form, "picvolt", PxPoint(600, 1200));
+        QCOMPARE(At(img, v), QColor(192, 192, 255));
+        // The layout's scale and labels, and the rest needle drawn at start,
+        // were never in the layer... except the needle, which Cls takes.
+        QCOMPARE(At(img, InClient(*form, "picvolt", PxPoint(1380, 345))), QColor(Qt::white));
+        QCOMPARE(At(img, InClient(*form, "picvolt", {Px(1400), 60})), QColor(192, 192, 255));
+        QCOMPARE(At(img, PxPoint(10000, 4000)), QColor(255, 0, 0));
+
+        form->Cls(Surface::Form1);
+        kelvara::picvolt_Paint(*form);
+        QCOMPARE(Grab(*form), before);
+    }
+
+    void retainedDrawingSurvivesExposes() {
+        auto form = FormAtRest();
+        form->SetShirmaVisible(false);
+        kelvara::UpdateVoltmeter(form->State(), *form, 30);
+        form->DrawLine(Surface::Form1, 9000, 4000, 12000, 4000, RGB(255, 0, 0));
+        // The surfaces drawn on; the sliders' look depends on activation.
+        const QRect dial = form->BoxNamed("picvolt")->geometry();
+        const QRect panel = PxRect(8460, 1740, 6765, 8145);
+        const QImage drawn = Grab(*form);
+        form->hide();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        form->SetShirmaVisible(true);
+        form->SetShirmaVisible(false);
+        form->repaint();
+        const QImage again = Grab(*form);
+        QCOMPARE(again.copy(dial), drawn.copy(dial));
+        QCOMPARE(again.copy(panel), drawn.copy(panel));
+        QCOMPARE(At(again, PxPoint(10000, 4000)), QColor(255, 0, 0));
+    }
+
+    // The moving needle erases the one before it with the same stroke in the
+    // dial colour: nothing of the old needle is left, not even a fringe.
+    void needleEraseLeavesNoFringe() {
+        auto form = FormAtRest();
+        const QImage rest = Grab(*form);
+        kelvara::UpdateVoltmeter(form->State(), *form, 45);
+        kelvara::UpdateVoltmeter(form->State(), *form, -45);
+        kelvara::UpdateVoltmeter(form->State(), *form, 0);
+        // At 0 the needle sits where the rest needle was drawn.
+        QCOMPARE(Grab(*form), rest);
+        kelvara::UpdateVoltmeter(form->State(), *form, 60);
+        const QImage img = Grab(*form);
+        const QColor dial(192, 192, 255);
+        for (int y = 40; y < 90; ++y) {
+            for (int x = 88; x < 99; ++x) {
+                QCOMPARE(At(img, InClient(*form, "picvolt", {x, y})), dial);
+            }
+        }
+    }
+
+    void slidersClockAndEnding() {
+        Form1 form;
+        QCOMPARE(form.SliderValue(kelvara::Slider::sldW), 5);
+        QCOMPARE(form.SliderValue(kelvara::Slider::sldU), 5);
+        QCOMPARE(form.SliderValue(kelvara::Slider::sldR), 1);
+        form.SliderControl(kelvara::Slider::sldR)->setValue(7);
+        QCOMPARE(form.SliderValue(kelvara::Slider::sldR), 7);
+
+        float last = form.Timer();
+        QVERIFY(last >= 0);
+        for (int i = 0; i < 100; ++i) {
+            const float now = form.Timer();
+            QVERIFY(now >= last);
+            last = now;
+        }
+
+        QVERIFY(form.DoEvents());
+        QVERIFY(!form.Ending());
+        form.RequestEnd(3);
+        QVERIFY(form.Ending());
+        QCOMPARE(form.ExitCode(), 3);
+        QVERIFY(!form.DoEvents());
+    }
+
+    void clickSignals() {
+        auto form = FormAtRest();
+        QSignalSpy on(form.get(), &Form1::picOnClicked);
+        QSignalSpy exit(form.get(), &Form1::command1Clicked);
+        QSignalSpy graphs(form.get(), &Form1::command4Clicked);
+        QWindow* window = form->windowHandle();
+        const QPoint switchCentre = PxRect(7320, 4170, 375, 375).center();
+
+        QTest::mouseClick(window, Qt::LeftButton, {}, switchCentre);
+        QCOMPARE(on.count(), 1);
+        // A quick second click arrives as a double click and still counts.
+        QTest::mouseDClick(window, Qt::LeftButton, {}, switchCentre);
+        QCOMPARE(on.count(), 3);
+        QTest::mouseClick(window, Qt::RightButton, {}, switchCentre);
+        QTest::mouseClick(window, Qt::LeftButton, {}, PxPoint(7000, 4000));
+        QCOMPARE(on.count(), 3);
+        // Released outside the switch: no click.
+        QTest::mousePress(window, Qt::LeftButton, {}, switchCentre);
+        QTest::mouseRelease(window, Qt::LeftButton, {}, switchCentre + QPoint(40, 0));
+        QCOMPARE(on.count(), 3);
+
+        QTest::mouseClick(window, Qt::LeftButton, {}, PxRect(8460, 1290, 6735, 315).center());
+        QCOMPARE(graphs.count(), 1);
+        QCOMPARE(exit.count(), 0);
+        form->Command1()->setFocus();
+        QTest::keyClick(form->Command1(), Qt::Key_Space);
+        QCOMPARE(exit.count(), 1);
+        QTest::mouseClick(form->Command1(), Qt::LeftButton);
+        QCOMPARE(exit.count(), 2);
+    }
+};
+
+std::unique_ptr<QObject> MakeControlsTest() {
+    return std::make_unique<ControlsTest>();
+}
+
+#include "controls_test.moc"

@@ -1,0 +1,134 @@
+// Sharpness at the pixel ratio the environment sets (KELVARA_EXPECT_DPR):
+// the grab and the retained layers are in device pixels, and needles,
+// run-time lines, strips and outlines cover whole pixels with no blending.
+#include "support.h"
+
+#include "display/meters.h"
+#include "ui/fonts.h"
+
+#include <QApplication>
+#include <QTest>
+
+#include <set>
+
+using kelvara::RGB;
+using kelvara::Surface;
+using namespace kelvara::uitest;
+
+namespace {
+
+qreal ExpectedRatio() {
+    bool ok = false;
+    const qreal dpr = qEnvironmentVariable("KELVARA_EXPECT_DPR").toDouble(&ok);
+    return ok ? dpr : 1.0;
+}
+
+// Device-pixel colours found in a logical rectangle of a grab.
+std::set<QRgb> ColoursIn(const QImage& img, const QRect& logical) {
+    const qreal dpr = img.devicePixelRatio();
+    const QRect device(static_cast<int>(logical.x() * dpr), static_cast<int>(logical.y() * dpr),
+                       static_cast<int>(logical.width() * dpr),
+                       static_cast<int>(logical.height() * dpr));
+    std::set<QRgb> colours;
+    for (int y = device.top(); y <= device.bottom(); ++y) {
+        for (int x = device.left(); x <= device.right(); ++x) {
+            colours.insert(img.pixel(x, y) | 0xff000000u);
+        }
+    }
+    return colours;
+}
+
+// Lengths of the runs of one colour along a device-pixel row.
+std::vector<int> RunsInRow(const QImage& img, int deviceY, int fromX, int toX, QRgb colour) {
+    std::vector<int> runs;
+    int run = 0;
+    for (int x = fromX; x <= toX; ++x) {
+        if ((img.pixel(x, deviceY) | 0xff000000u) == colour) {
+            ++run;
+        } else if (run > 0) {
+            runs.push_back(run);
+            run = 0;
+        }
+    }
+    if (run > 0) {
+        runs.push_back(run);
+    }
+    return runs;
+}
+
+} // namespace
+
+class CrispTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void deviceSizedGrabAndLayers() {
+        const qreal dpr = ExpectedRatio();
+        auto form = FormAtRest();
+        QCOMPARE(form->devicePixelRatioF(), dpr);
+        const QImage img = Grab(*form);
+        QCOMPARE(img.size(), QSize(1016, 734) * dpr);
+        form->DrawLine(Surface::Form1, 9000, 4000, 12000, 4000, RGB(255, 0, 0));
+        QCOMPARE(form->Layer(Surface::Form1).Image().size(), QSize(1016, 734) * dpr);
+        QCOMPARE(form->Layer(Surface::Form1).Image().devicePixelRatio(), dpr);
+        QCOMPARE(form->Layer(Surface::picvolt).Image().devicePixelRatio(), dpr);
+    }
+
+    // A swung needle shows only needle grey and dial blue around its middle.
+    void needleHasNoBlendedPixels() {
+        auto form = FormAtRest();
+        kelvara::UpdateVoltmeter(form->State(), *form, 30);
+        kelvara::UpdateAmmeter(form->State(), *form, -20);
+        const QImage img = Grab(*form);
+        const QPoint v = InClient(*form, "picvolt", {50, 55});
+        const auto volt = ColoursIn(img, QRect(v, QSize(40, 40)));
+        QCOMPARE(volt, (std::set<QRgb>{qRgb(128, 128, 128), qRgb(192, 192, 255)}));
+        const QPoint a = InClient(*form, "picamp", {95, 55});
+        const auto amp = ColoursIn(img, QRect(a, QSize(30, 40)));
+        QCOMPARE(amp, (std::set<QRgb>{qRgb(128, 128, 128), qRgb(255, 192, 192)}));
+    }
+
+    // Across a vertical strip: its outline lines, the strip, and the window
+    // background, each in whole device pixels of the expected widths.
+    void stripAndOutlinesAreSharp() {
+        const qreal dpr = ExpectedRatio();
+        auto form = FormAtRest();
+        const QImage img = Grab(*form);
+        const int y = static_cast<int>(Px(7500) * dpr);
+        const int from = static_cast<int>(Px(300) * dpr);
+        const int to = static_cast<int>(Px(700) * dpr);
+        const QRgb face = ButtonFace().rgb() | 0xff000000u;
+        std::set<QRgb> seen;
+        for (int x = from; x <= to; ++x) {
+            seen.insert(img.pixel(x, y) | 0xff000000u);
+        }
+        QCOMPARE(seen, (std::set<QRgb>{qRgb(0, 0, 0), qRgb(255, 255, 255), face}));
+        // Line18 is 1 pixel wide, Line27 2; pictok(3) is 11 pixels.
+        const int d = static_cast<int>(dpr);
+        QCOMPARE(RunsInRow(img, y, from, to, qRgb(0, 0, 0)), (std::vector<int>{1 * d, 2 * d}));
+        QCOMPARE(RunsInRow(img, y, from, to, qRgb(255, 255, 255)), (std::vector<int>{11 * d}));
+    }
+
+    // A run-time line of the window's 2-pixel pen is 2 logical pixels thick.
+    void runTimeLineIsWholePixels() {
+        const qreal dpr = ExpectedRatio();
+        auto form = FormAtRest();
+        form->SetShirmaVisible(false);
+        form->DrawLine(Surface::Form1, 10005, 3500, 10005, 3800, RGB(255, 0, 0));
+        const QImage img = Grab(*form);
+        const int y = static_cast<int>(Px(3650) * dpr);
+        const int d = static_cast<int>(dpr);
+        const auto runs = RunsInRow(img, y, static_cast<int>(Px(9900) * dpr),
+                                    static_cast<int>(Px(10100) * dpr), qRgb(255, 0, 0));
+        QCOMPARE(runs, (std::vector<int>{2 * d}));
+    }
+};
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    kelvara::ui::PinFontSubstitutes();
+    CrispTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "crisp_test.moc"

@@ -1,0 +1,24 @@
+// Runs every widget test class in one application.
+#include "ui/fonts.h"
+
+#include <QApplication>
+#include <QTest>
+
+#include <memory>
+#include <vector>
+
+std::unique_ptr<QObject> MakeLayoutTest();
+std::unique_ptr<QObject> MakeControlsTest();
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    kelvara::ui::PinFontSubstitutes();
+    int failed = 0;
+    std::vector<std::unique_ptr<QObject>> tests;
+    tests.push_back(MakeLayoutTest());
+    tests.push_back(MakeControlsTest());
+    for (const auto& t : tests) {
+        failed += QTest::qExec(t.get(), argc, argv) != 0 ? 1 : 0;
+    }
+    return failed;
+}
