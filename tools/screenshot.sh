@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Usage: tools/screenshot.sh [BUILD_DIR] [OUTPUT.png]
 # Starts the real kelvara binary on a private virtual X server, waits for its
-# window and saves the window's contents (default: docs/screenshot.png).
+# window and saves the window's contents at rest (default:
+# docs/screenshot.png), then switches it on, lifts the graphs screen and saves
+# the running demonstration beside it (OUTPUT-running.png).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -43,3 +45,15 @@ sleep 1
 
 "$build/app/kelvara_grab" "$wid" "$out"
 echo "screenshot: $out"
+
+# Client-area pixels of the switch and the Graphs button (twips / 15).
+click() {
+    xdotool mousemove --window "$wid" "$(($1 - 5))" "$(($2 - 5))" sleep 0.05 \
+        mousemove --window "$wid" "$1" "$2" sleep 0.05 click 1
+}
+click 500 290
+click 788 96
+sleep 3.3
+running=${out%.png}-running.png
+"$build/app/kelvara_grab" "$wid" "$running"
+echo "screenshot: $running"
