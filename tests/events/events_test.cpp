@@ -227,6 +227,8 @@ private slots:
         QTest::newRow("Exit at depth 3") << 3 << false;
         QTest::newRow("close at depth 1") << 1 << true;
         QTest::newRow("close at depth 3") << 3 << true;
+        QTest::newRow("Exit at depth 10") << 10 << false;
+        QTest::newRow("close at depth 10") << 10 << true;
     }
 
     void exitAndCloseEndFromAnyDepthWithoutAnotherPass() {

@@ -1,0 +1,174 @@
+// The real window under a long or rough run: the Graphs button pressed on
+// every pass, and the window resized, hidden and shown while it runs.
+#include "sim/controls.h"
+#include "ui/box.h"
+#include "ui/events.h"
+#include "ui/fonts.h"
+#include "ui/form1.h"
+#include "ui/marker.h"
+
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+using kelvara::Surface;
+using kelvara::ui::Form1;
+using kelvara::ui::FormEvents;
+
+namespace {
+
+// The window with a hook on the run loop's yield, which every pass calls
+// exactly once.
+class HookedForm : public Form1 {
+public:
+    std::function<void(long)> everyPass;
+    long passes = 0;
+
+    bool DoEvents() override {
+        ++passes;
+        if (everyPass) {
+            everyPass(passes);
+        }
+        return Form1::DoEvents();
+    }
+};
+
+void ClickSwitch(Form1& form) {
+    QTest::mouseClick(form.PicOn(), Qt::LeftButton);
+}
+
+int VisibleToks(const Form1& form) {
+    int n = 0;
+    for (int k = 0; k < kelvara::kTokCount; ++k) {
+        n += form.Tok(k)->isHidden() ? 0 : 1;
+    }
+    return n;
+}
+
+bool HasInk(const QImage& layer) {
+    for (int y = 0; y < layer.height(); ++y) {
+        for (int x = 0; x < layer.width(); ++x) {
+            if (qAlpha(layer.pixel(x, y)) != 0) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+class WindowStress : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { kelvara::ui::PinFontSubstitutes(); }
+
+    void graphsToggledOnEveryPassFor10000Passes() {
+        HookedForm form;
+        QStringList failures;
+        FormEvents events(form, [&](const QString& m) { failures << m; });
+        events.Start();
+        const bool screenAtStart = form.ShirmaVisible();
+        long toggles = 0;
+        long wrongGroups = 0;
+        form.everyPass = [&](long pass) {
+            if (pass > 1 && VisibleToks(form) != 5) {
+                ++wrongGroups;
+            }
+            if (pass <= 10000) {
+                const bool before = form.ShirmaVisible();
+                QTest::mouseClick(form.Command4(), Qt::LeftButton);
+                toggles += form.ShirmaVisible() != before ? 1 : 0;
+            }
+            if (pass == 10000) {
+                ClickSwitch(form);
+            }
+        };
+        ClickSwitch(form);
+
+        QCOMPARE(toggles, 10000L);
+        QCOMPARE(form.passes, 10000L); // no yield after the off click's pass
+        QCOMPARE(wrongGroups, 0L);
+        QCOMPARE(form.ShirmaVisible(), screenAtStart);
+        QCOMPARE(form.State().Running, 0);
+        QCOMPARE(VisibleToks(form), 0);
+        QVERIFY(failures.isEmpty());
+    }
+
+    void resizedHiddenAndShownWhileRunning() {
+        HookedForm form;
+        QStringList failures;
+        FormEvents events(form, [&](const QString& m) { failures << m; });
+        events.Start();
+        form.SetShirmaVisible(false);
+        std::vector<double> curX;
+        const std::vector<std::function<void()>> steps = {
+            [&] { form.resize(700, 500); },
+            [&] { form.resize(1400, 900); },
+            [&] { form.hide(); },
+            [&] { form.show(); },
+            [&] { form.showMinimized(); },
+            [&] { form.showNormal(); },
+            [&] { form.resize(1016, 734); },
+        };
+        form.everyPass = [&](long pass) {
+            // One rough step every 200 passes, noting how far the graphs got.
+            if (pass % 200 == 0) {
+                const auto step = static_cast<std::size_t>(pass / 200 - 1);
+                curX.push_back(form.State().CurX);
+                if (step < steps.size()) {
+                    steps[step]();
+                } else {
+                    ClickSwitch(form);
+                }
+            }
+        };
+        // Traces drawn before the roughness must still be there after it.
+        ClickSwitch(form);
+        QVERIFY(failures.isEmpty());
+        QCOMPARE(curX.size(), steps.size() + 1);
+        for (std::size_t i = 1; i < curX.size(); ++i) {
+            QVERIFY2(curX[i] >= curX[i - 1], "the graphs went back while the run went on");
+        }
+        QCOMPARE(form.State().Running, 0);
+        QVERIFY(!HasInk(form.Layer(Surface::Form1).Image()));
+    }
+
+    void drawingSurvivesHideAndShowDuringARun() {
+        HookedForm form;
+        FormEvents events(form, [](const QString&) {});
+        events.Start();
+        form.SetShirmaVisible(false);
+        bool inkAfterShow = false;
+        bool grabShowsTrace = false;
+        form.everyPass = [&](long pass) {
+            if (pass == 300) {
+                form.hide();
+                QCoreApplication::processEvents();
+                form.show();
+                QCoreApplication::processEvents();
+                inkAfterShow = HasInk(form.Layer(Surface::Form1).Image());
+                // A blue trace pixel shows in a grab of the graph panel.
+                const QImage img = form.grab(QRect(564, 116, 451, 543)).toImage();
+                for (int y = 0; y < img.height() && !grabShowsTrace; ++y) {
+                    for (int x = 0; x < img.width(); ++x) {
+                        if (img.pixel(x, y) == qRgb(0, 0, 255)) {
+                            grabShowsTrace = true;
+                            break;
+                        }
+                    }
+                }
+                ClickSwitch(form);
+            }
+        };
+        ClickSwitch(form);
+        QVERIFY(inkAfterShow);
+        QVERIFY(grabShowsTrace);
+    }
+};
+
+QTEST_MAIN(WindowStress)
+#include "window_stress_test.moc"
