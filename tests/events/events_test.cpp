@@ -6,6 +6,7 @@
 #include "ui/fonts.h"
 #include "ui/form1.h"
 #include "ui/marker.h"
+#include "window_driver.h"
 
 #include <QPushButton>
 #include <QSlider>
@@ -18,6 +19,10 @@
 
 using kelvara::Image;
 using kelvara::Surface;
+using kelvara::test::ClickSwitch;
+using kelvara::test::Ink;
+using kelvara::test::InkOutsideColumns;
+using kelvara::test::VisibleToks;
 using kelvara::ui::Form1;
 using kelvara::ui::FormEvents;
 
@@ -27,39 +32,6 @@ namespace {
 // yielding.
 void After(int ms, std::function<void()> step) {
     QTimer::singleShot(ms, step);
-}
-
-void ClickSwitch(Form1& form) {
-    QTest::mouseClick(form.PicOn(), Qt::LeftButton);
-}
-
-int VisibleToks(const Form1& form) {
-    int n = 0;
-    for (int k = 0; k < kelvara::kTokCount; ++k) {
-        n += form.Tok(k)->isHidden() ? 0 : 1;
-    }
-    return n;
-}
-
-// Non-transparent pixels of a retained layer outside the columns [x0, x1]
-// (device pixels).
-int InkOutsideColumns(const QImage& layer, int x0, int x1) {
-    if (layer.isNull()) {
-        return 0;
-    }
-    int n = 0;
-    for (int y = 0; y < layer.height(); ++y) {
-        for (int x = 0; x < layer.width(); ++x) {
-            if ((x < x0 || x > x1) && qAlpha(layer.pixel(x, y)) != 0) {
-                ++n;
-            }
-        }
-    }
-    return n;
-}
-
-int Ink(const QImage& layer) {
-    return InkOutsideColumns(layer, 1, 0);
 }
 
 // Every display at rest, as the reset leaves them.

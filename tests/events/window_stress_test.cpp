@@ -6,6 +6,7 @@
 #include "ui/fonts.h"
 #include "ui/form1.h"
 #include "ui/marker.h"
+#include "window_driver.h"
 
 #include <QPushButton>
 #include <QTest>
@@ -14,6 +15,9 @@
 #include <functional>
 
 using kelvara::Surface;
+using kelvara::test::ClickSwitch;
+using kelvara::test::Ink;
+using kelvara::test::VisibleToks;
 using kelvara::ui::Form1;
 using kelvara::ui::FormEvents;
 
@@ -34,29 +38,6 @@ public:
         return Form1::DoEvents();
     }
 };
-
-void ClickSwitch(Form1& form) {
-    QTest::mouseClick(form.PicOn(), Qt::LeftButton);
-}
-
-int VisibleToks(const Form1& form) {
-    int n = 0;
-    for (int k = 0; k < kelvara::kTokCount; ++k) {
-        n += form.Tok(k)->isHidden() ? 0 : 1;
-    }
-    return n;
-}
-
-bool HasInk(const QImage& layer) {
-    for (int y = 0; y < layer.height(); ++y) {
-        for (int x = 0; x < layer.width(); ++x) {
-            if (qAlpha(layer.pixel(x, y)) != 0) {
-                return true;
-            }
-        }
-    }
-    return false;
-}
 
 } // namespace
 
@@ -134,7 +115,7 @@ private slots:
             QVERIFY2(curX[i] >= curX[i - 1], "the graphs went back while the run went on");
         }
         QCOMPARE(form.State().Running, 0);
-        QVERIFY(!HasInk(form.Layer(Surface::Form1).Image()));
+        QCOMPARE(Ink(form.Layer(Surface::Form1).Image()), 0);
     }
 
     void drawingSurvivesHideAndShowDuringARun() {
@@ -150,7 +131,7 @@ private slots:
                 QCoreApplication::processEvents();
                 form.show();
                 QCoreApplication::processEvents();
-                inkAfterShow = HasInk(form.Layer(Surface::Form1).Image());
+                inkAfterShow = Ink(form.Layer(Surface::Form1).Image()) > 0;
                 // A blue trace pixel shows in a grab of the graph panel.
                 const QImage img = form.grab(QRect(564, 116, 451, 543)).toImage();
                 for (int y = 0; y < img.height() && !grabShowsTrace; ++y) {
