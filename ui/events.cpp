@@ -7,6 +7,7 @@
 
 #include <QEvent>
 #include <QMessageBox>
+#include <QScopeGuard>
 
 #include <exception>
 #include <iostream>
@@ -68,10 +69,7 @@ void FormEvents::Form_Load() {
 void FormEvents::picOn_Click() {
     Handle([this] {
         ++switchDepth_;
-        struct Leave {
-            int& depth;
-            ~Leave() { --depth; }
-        } leave{switchDepth_};
+        const auto leave = qScopeGuard([this] { --switchDepth_; });
         kelvara::picOn_Click(form_.State(), form_);
     });
 }

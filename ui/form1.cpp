@@ -65,10 +65,10 @@ Form1::Form1(QWidget* parent)
     }
     for (int k = 0; k < kTokCount; ++k) {
         tok_[static_cast<std::size_t>(k)] =
-            static_cast<SignMarker*>(Control(QStringLiteral("tok(%1)").arg(k)));
+            qobject_cast<SignMarker*>(Control(QStringLiteral("tok(%1)").arg(k)));
     }
     for (std::size_t i = 0; i < sliders_.size(); ++i) {
-        sliders_[i] = static_cast<QSlider*>(Control(QString::fromLatin1(kSliderNames[i])));
+        sliders_[i] = qobject_cast<QSlider*>(Control(QString::fromLatin1(kSliderNames[i])));
     }
     for (std::size_t i = 0; i < labels_.size(); ++i) {
         labels_[i] = surface_.Find(QString::fromLatin1(kLabelNames[i]));
@@ -76,8 +76,8 @@ Form1::Form1(QWidget* parent)
     for (std::size_t i = 0; i < images_.size(); ++i) {
         images_[i] = surface_.Find(QString::fromLatin1(kImageNames[i]));
     }
-    command1_ = static_cast<QPushButton*>(Control(QStringLiteral("Command1")));
-    command4_ = static_cast<QPushButton*>(Control(QStringLiteral("Command4")));
+    command1_ = qobject_cast<QPushButton*>(Control(QStringLiteral("Command1")));
+    command4_ = qobject_cast<QPushButton*>(Control(QStringLiteral("Command4")));
     picOn_ = BoxNamed(QStringLiteral("picOn"));
     picShirma_ = BoxNamed(QStringLiteral("picShirma"));
     picR_ = BoxNamed(QStringLiteral("picR"));

@@ -26,6 +26,7 @@ class Form1 : public QWidget, public Controls {
 public:
     explicit Form1(QWidget* parent = nullptr);
     ~Form1() override;
+    Q_DISABLE_COPY_MOVE(Form1)
 
     // --- Controls --------------------------------------------------------
     void DrawLine(Surface s, double x1, double y1, double x2, double y2, Colour c) override;

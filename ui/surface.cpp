@@ -43,7 +43,7 @@ QRect StraightLineRect(const Element& e) {
 
 QRectF ShapeBox(const Element& e, const QRect& rect) {
     if (e.shape != ShapeType::Circle) {
-        return QRectF(rect);
+        return {rect};
     }
     const qreal d = std::min(rect.width(), rect.height());
     return {rect.x() + (rect.width() - d) / 2, rect.y() + (rect.height() - d) / 2, d, d};

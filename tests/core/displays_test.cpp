@@ -91,7 +91,7 @@ TEST(ShowCharges, ExactlyFiveVisibleAfterEveryPassOfAnySequence) {
             prev = next;
             ASSERT_EQ(f.ctl.VisibleTokCount(), 5) << "sequence " << sequence << " pass " << pass;
             for (int j = 0; j < 5; ++j) {
-                const auto k = static_cast<std::size_t>(next + j);
+                const auto k = static_cast<std::size_t>(next) + static_cast<std::size_t>(j);
                 ASSERT_TRUE(f.ctl.tokVisible[k]);
                 ASSERT_EQ(f.ctl.tokColour[k], heat);
             }

@@ -147,7 +147,7 @@ TEST(Nesting, OffThenOnInOneYieldNestsARunThatEndsInnermostFirst) {
     const auto resets = w.Resets();
     const auto bodies = w.PassBodies();
     ASSERT_EQ(resets.size(), 4u);
-    ASSERT_EQ(bodies.size(), 5u); // outer 1, 2; inner 1, 2; outer 3
+    ASSERT_EQ(bodies.size(), 5u);    // outer 1, 2; inner 1, 2; outer 3
     EXPECT_LT(bodies[1], resets[0]); // outer passes 1 and 2
     EXPECT_LT(resets[0], bodies[2]); // off click, then the inner first pass
     EXPECT_LT(bodies[2], resets[1]); // inner off click at depth 2

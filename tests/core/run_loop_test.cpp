@@ -86,7 +86,7 @@ INSTANTIATE_TEST_SUITE_P(RunLoop, StartupPass, ::testing::ValuesIn(kStartupPasse
 // the float nearest an odd multiple of pi / omega, or one of its neighbours.
 float TimeOfCosMinusOne(double omega) {
     for (int n = 0; n < 20000; ++n) {
-        float t = static_cast<float>((2 * n + 1) * 3.141592653589793 / omega);
+        auto t = static_cast<float>((2 * n + 1) * 3.141592653589793 / omega);
         for (int step = 0; step < 3; ++step) {
             t = std::nextafter(t, 0.0f);
         }

@@ -21,7 +21,7 @@ struct ScriptedRun {
     RecordingControls ctl;
 
     // `start` is the clock reading on entry; 0 keeps every elapsed time exact.
-    explicit ScriptedRun(std::vector<float> elapsed, std::array<int, 3> sliders = {5, 5, 1},
+    explicit ScriptedRun(const std::vector<float>& elapsed, std::array<int, 3> sliders = {5, 5, 1},
                          float start = kStart) {
         Form_Load(st, ctl);
         ctl.sliders = sliders;
@@ -50,7 +50,8 @@ struct ScriptedRun {
         for (int k = 0; k + 4 < kTokCount; ++k) {
             if (ctl.tokVisible[static_cast<std::size_t>(k)]) {
                 for (int j = 1; j < 5; ++j) {
-                    if (!ctl.tokVisible[static_cast<std::size_t>(k + j)]) {
+                    if (!ctl.tokVisible[static_cast<std::size_t>(k) +
+                                        static_cast<std::size_t>(j)]) {
                         return std::nullopt;
                     }
                 }

@@ -31,7 +31,7 @@ namespace {
 // Runs `step` after `ms` milliseconds, from inside whichever loop is then
 // yielding.
 void After(int ms, std::function<void()> step) {
-    QTimer::singleShot(ms, step);
+    QTimer::singleShot(ms, std::move(step));
 }
 
 // Every display at rest, as the reset leaves them.

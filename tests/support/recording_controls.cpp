@@ -31,7 +31,7 @@ std::string ColourText(Colour c) {
 std::string NumberText(double v) {
     char buf[32];
     const auto res = std::to_chars(buf, buf + sizeof buf, v);
-    return std::string(buf, res.ptr);
+    return {buf, res.ptr};
 }
 
 const char* SurfaceName(Surface s) {
@@ -50,7 +50,6 @@ RecordingControls::RecordingControls() {
     tokVisible.fill(true); // every marker is visible when the window is created
     tokColour.fill(RGB(255, 255, 255));
     pictokColour.fill(RGB(255, 255, 255));
-    picRColour = RGB(255, 255, 255);
 }
 
 void RecordingControls::ScriptClock(std::vector<float> readings) {

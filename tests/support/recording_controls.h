@@ -39,7 +39,7 @@ public:
     std::array<bool, kTokCount> tokVisible{};
     std::array<Colour, kTokCount> tokColour{};
     std::array<Colour, kPictokCount> pictokColour{};
-    Colour picRColour = 0;
+    Colour picRColour = RGB(255, 255, 255);
     Colour picOnColour = RGB(192, 192, 192);
     std::int16_t picOnAppearance = kAppearanceFlat;
     std::array<std::string, 2> captions{"+", "-"};

@@ -285,7 +285,7 @@ private slots:
         const QColor grey(128, 128, 128);
         const QColor base = QGuiApplication::palette().color(QPalette::Base);
         struct Sample {
-            const char* what;
+            const char* what = nullptr;
             QPoint at;
             QColor colour;
         };
