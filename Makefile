@@ -52,6 +52,7 @@ test-sanitize: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen \
 	    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	    LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
 	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	    ctest --output-on-failure -j $(JOBS)
 
@@ -61,6 +62,8 @@ test-sanitize: deps
 RUN_CLANG_TIDY ?= run-clang-tidy-14
 CLANG_TIDY ?= clang-tidy-14
 
+# clang-tidy only for this target; the program and its tests do not need it.
+tidy: PACKAGES += clang-tidy
 tidy: build
 	$(RUN_CLANG_TIDY) -clang-tidy-binary $(CLANG_TIDY) -p $(BUILD) -j $(JOBS) -quiet \
 	    '^$(CURDIR)/(sim|display|ui|app|bench|tests)/'

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
 #include <optional>
 #include <string>
@@ -80,7 +81,11 @@ TEST_P(StartupPass, EveryColumnOfThePass) {
     EXPECT_NEAR(ScriptedRun::Degrees(run.st.AmmeterAngle), row.ampDeflection, 5e-4);
 }
 
-INSTANTIATE_TEST_SUITE_P(RunLoop, StartupPass, ::testing::ValuesIn(kStartupPasses));
+INSTANTIATE_TEST_SUITE_P(RunLoop, StartupPass, ::testing::ValuesIn(kStartupPasses),
+                         [](const ::testing::TestParamInfo<PassRow>& info) {
+                             return "ms" +
+                                    std::to_string(static_cast<int>(info.param.elapsed * 1000));
+                         });
 
 // An elapsed time at which cos(omega x t) is exactly -1 in double precision:
 // the float nearest an odd multiple of pi / omega, or one of its neighbours.
@@ -110,8 +115,8 @@ struct SettingRow {
 };
 
 const SettingRow kSettings[] = {
-    {"strongest, cos +1", {5, 10, 1}, false, 255, RGB(255, 0, 0), RGB(255, 255, 0), 70, 61},
-    {"strongest, cos -1", {5, 10, 1}, true, 255, RGB(255, 0, 0), RGB(255, 255, 0), -70, -61},
+    {"strongest, cos plus 1", {5, 10, 1}, false, 255, RGB(255, 0, 0), RGB(255, 255, 0), 70, 61},
+    {"strongest, cos minus 1", {5, 10, 1}, true, 255, RGB(255, 0, 0), RGB(255, 255, 0), -70, -61},
     {"full voltage, R 10",
      {4, 10, 10},
      false,
@@ -144,7 +149,16 @@ TEST_P(SliderSetting, HeatColoursAndDeflections) {
     EXPECT_EQ(run.ctl.captions[0], row.negativeCos ? "-" : "+");
 }
 
-INSTANTIATE_TEST_SUITE_P(RunLoop, SliderSetting, ::testing::ValuesIn(kSettings));
+INSTANTIATE_TEST_SUITE_P(RunLoop, SliderSetting, ::testing::ValuesIn(kSettings),
+                         [](const ::testing::TestParamInfo<SettingRow>& info) {
+                             std::string name;
+                             for (const char* c = info.param.what; *c != 0; ++c) {
+                                 if (std::isalnum(static_cast<unsigned char>(*c)) != 0) {
+                                     name += *c;
+                                 }
+                             }
+                             return name;
+                         });
 
 TEST(RunLoop, NineFrequencyStepsAndPositionsOutsideLeaveOmega) {
     const double table[] = {0.314, 0.628, 1.57, 3.14, 4.71, 6.28, 9.42, 10.99, 12.56};
