@@ -259,6 +259,19 @@ TEST(RunLoop, SweepWrapsOnThePassAfterOneBeyondFifteenSeconds) {
     }
     EXPECT_EQ(run.st.SweepCount, 1);
 
+    // Within the wrapping pass the clear comes after the resistor and before
+    // the graphs.
+    std::vector<std::string> order;
+    for (std::size_t i = passStarts[3]; i < passStarts[4]; ++i) {
+        const Call& c = log[i];
+        if (c.control == "picR" || (c.control == "Form1" && c.property == "Cls") ||
+            c.control == "imgU") {
+            order.push_back(c.control + "." + c.property);
+        }
+    }
+    EXPECT_EQ(order,
+              (std::vector<std::string>{"picR.BackColor", "Form1.Cls", "imgU.Left", "imgU.Top"}));
+
     // The wrap clears before the graphs; the new sweep starts at the left edge
     // at the heights where the old one ended (the 15.5 s point).
     const auto lines = run.ctl.Calls("Form1", "Line");
