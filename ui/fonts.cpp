@@ -34,15 +34,15 @@ int PixelsForPoints(double points) {
     return static_cast<int>(std::lround(points * 96.0 / 72.0));
 }
 
-QFont MakeFont(const FontSpec& spec) {
-    const QString face = QString::fromLatin1(spec.face);
+QFont MakeFont(const FontSpec& style) {
+    const QString face = QString::fromLatin1(style.face);
     QFont font;
     // The pinned substitute first: a font installed under the layout's own
     // name (some packages ship a "Courier") must not win over it.
     font.setFamilies({QFont::substitute(face), face});
-    font.setPixelSize(PixelsForPoints(spec.points));
+    font.setPixelSize(PixelsForPoints(style.points));
     font.setBold(true);
-    font.setItalic(spec.italic);
+    font.setItalic(style.italic);
     return font;
 }
 

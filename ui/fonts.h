@@ -17,6 +17,6 @@ void PinFontSubstitutes();
 int PixelsForPoints(double points);
 
 // Bold, Cyrillic-capable font for a layout font setting.
-QFont MakeFont(const FontSpec& spec);
+QFont MakeFont(const FontSpec& style);
 
 } // namespace kelvara::ui
