@@ -7,12 +7,49 @@
 # To add a benchmark, append one `bench` line at the end: the executable's
 # path inside the build folder, then any command that must wrap it (for
 # example a virtual display), then `--` and its arguments.
+#
+# The window benchmarks run once offscreen and once on a private Xvfb that
+# this script starts (1280x1024, 24 bits, 96 dpi, so that Qt sees a pixel
+# ratio of exactly 1).
 set -euo pipefail
 
-build=${1:?usage: tools/bench.sh BUILD_DIR}
+build=$(cd "${1:?usage: tools/bench.sh BUILD_DIR}" && pwd)
 
 ran=0
 missing=0
+failed=0
+
+work=$(mktemp -d)
+xvfb_pid=""
+cleanup() {
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Qt wants a private runtime folder; without one it warns on every start.
+mkdir -m 700 "$work/runtime"
+export XDG_RUNTIME_DIR=$work/runtime
+unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS
+
+# Starts Xvfb on a display number it picks itself and sets $display.
+display=""
+start_xvfb() {
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp \
+        3>"$work/display" 2>"$work/xvfb.log" &
+    xvfb_pid=$!
+    for _ in $(seq 100); do
+        [ -s "$work/display" ] && break
+        sleep 0.05
+    done
+    if [ ! -s "$work/display" ]; then
+        echo "bench: Xvfb did not start" >&2
+        cat "$work/xvfb.log" >&2
+        return 1
+    fi
+    display=":$(head -n1 "$work/display")"
+}
 
 # bench EXE [WRAPPER... --] [ARGS...]
 bench() {
@@ -32,18 +69,34 @@ bench() {
         missing=$((missing + 1))
         return 0
     fi
-    echo "== $exe"
-    "${wrapper[@]}" "$build/$exe" "${args[@]}"
+    echo "== $exe${wrapper[*]:+ ${wrapper[*]:1}}"
+    if ! "${wrapper[@]}" "$build/$exe" "${args[@]}"; then
+        echo "== $exe: FAILED" >&2
+        failed=$((failed + 1))
+    fi
     echo
     ran=$((ran + 1))
 }
 
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')"
+echo "load average: $(cut -d' ' -f1-3 /proc/loadavg) (other work on the machine shows in every figure)"
 echo
 
 bench bench/kelvara_bench_core
 
+start_xvfb
+# The ten-minute memory run only under Xvfb, where the targets apply;
+# offscreen, the timed loops alone.
+bench bench/kelvara_bench_window env QT_QPA_PLATFORM=offscreen -- --minutes 0
+bench bench/kelvara_bench_window env QT_QPA_PLATFORM=xcb DISPLAY="$display" --
+bench bench/kelvara_bench_first_frame env QT_QPA_PLATFORM=xcb DISPLAY="$display" -- \
+    "$build/app/kelvara" --probe "$build/bench/kelvara_first_frame_probe" --launches 7
+
 if ((ran == 0)); then
     echo "no benchmark program found in $build" >&2
+    exit 1
+fi
+if ((failed > 0)); then
+    echo "$failed benchmark program(s) failed" >&2
     exit 1
 fi
