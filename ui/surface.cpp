@@ -78,7 +78,7 @@ QRect RetainedLayer::DrawLine(QPoint a, QPoint b, const QColor& colour) {
         QPainter p(&image_);
         p.setRenderHint(QPainter::Antialiasing, false);
         p.setCompositionMode(QPainter::CompositionMode_Source);
-        p.setPen(QPen(colour, penWidth_, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setPen(QPen(colour, penWidth_, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
         const qreal off = PenOffset(penWidth_);
         if (a == b) {
             p.drawPoint(QPointF(a) + QPointF(off, off));

@@ -30,7 +30,7 @@ public:
     void SetPenWidth(int pixels) { penWidth_ = pixels; }
     int PenWidth() const { return penWidth_; }
 
-    // A solid, aliased line with round ends between two pixel positions, so
+    // A solid, aliased line with square ends between two pixel positions, so
     // that drawing the same line again in another colour covers it exactly.
     // Returns the rectangle (logical pixels) that changed.
     QRect DrawLine(QPoint a, QPoint b, const QColor& colour);
