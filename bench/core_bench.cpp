@@ -10,6 +10,7 @@
 //   --quick  fewer passes and repetitions, memory up to 10 minutes only.
 
 #include "alloc_counter.h"
+#include "proc_memory.h"
 #include "sim/controls.h"
 #include "sim/run.h"
 #include "sim/state.h"
@@ -30,6 +31,9 @@
 #include <string_view>
 #include <vector>
 
+using kelvara::bench::Memory;
+using kelvara::bench::ReadMemory;
+
 namespace {
 
 using kelvara::Box;
@@ -49,39 +53,6 @@ constexpr long kPassesPerMinute = 60L * 3000;
 constexpr double kCoarseStep = 1.0 / 50;
 constexpr double kDaySeconds = 86'400;
 constexpr double kPassTargetNs = 1000;
-
-struct Memory {
-    long rssKb = -1;
-    long hwmKb = -1;
-};
-
-// VmRSS and VmHWM of this process. Plain system calls into a buffer on the
-// stack: nothing is allocated, so it may run inside a counted stretch.
-Memory ReadMemory() {
-    Memory m;
-    const int fd = ::open("/proc/self/status", O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return m;
-    }
-    std::array<char, 8192> buf{};
-    std::size_t used = 0;
-    while (used + 1 < buf.size()) {
-        const ssize_t n = ::read(fd, buf.data() + used, buf.size() - 1 - used);
-        if (n <= 0) {
-            break;
-        }
-        used += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
-    buf.at(used) = '\0';
-    const auto field = [&buf](const char* name) -> long {
-        const char* p = std::strstr(buf.data(), name);
-        return p == nullptr ? -1 : std::strtol(p + std::strlen(name), nullptr, 10);
-    };
-    m.rssKb = field("VmRSS:");
-    m.hwmKb = field("VmHWM:");
-    return m;
-}
 
 // A window that does nothing. The clock advances by a fixed step on every
 // read; the yield counts passes, takes the memory readings due at this pass,

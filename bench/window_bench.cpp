@@ -28,6 +28,7 @@
 //              the fake clock, timed as a whole: a repeatable workload for
 //              callgrind
 
+#include "proc_memory.h"
 #include "sim/controls.h"
 #include "sim/state.h"
 #include "ui/events.h"
@@ -54,6 +55,9 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+using kelvara::bench::Memory;
+using kelvara::bench::ReadMemory;
 
 namespace {
 
@@ -84,46 +88,6 @@ Nanos CpuTime() {
         return std::chrono::seconds(t.tv_sec) + std::chrono::microseconds(t.tv_usec);
     };
     return std::chrono::duration_cast<Nanos>(tv(u.ru_utime) + tv(u.ru_stime));
-}
-
-struct Memory {
-    long rssKb = -1;
-    long hwmKb = -1;
-    long anonKb = -1; // of VmRSS: anonymous pages (heap, stacks)
-    long fileKb = -1; // of VmRSS: pages of mapped files (program and library code)
-    long heapKb = -1; // bytes the program holds from malloc, whatever pages they lie on
-};
-
-// VmRSS and VmHWM of this process and the heap in use, read without
-// allocating.
-Memory ReadMemory() {
-    Memory m;
-    const int fd = ::open("/proc/self/status", O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return m;
-    }
-    std::array<char, 8192> buf{};
-    std::size_t used = 0;
-    while (used + 1 < buf.size()) {
-        const ssize_t n = ::read(fd, buf.data() + used, buf.size() - 1 - used);
-        if (n <= 0) {
-            break;
-        }
-        used += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
-    buf.at(used) = '\0';
-    const auto field = [&buf](const char* name) -> long {
-        const char* p = std::strstr(buf.data(), name);
-        return p == nullptr ? -1 : std::strtol(p + std::strlen(name), nullptr, 10);
-    };
-    m.rssKb = field("VmRSS:");
-    m.hwmKb = field("VmHWM:");
-    m.anonKb = field("RssAnon:");
-    m.fileKb = field("RssFile:");
-    const struct mallinfo2 heap = ::mallinfo2();
-    m.heapKb = static_cast<long>((heap.uordblks + heap.hblkhd) / 1024);
-    return m;
 }
 
 // The first three fields of /proc/loadavg: other work on the machine
