@@ -32,6 +32,7 @@
 #include <vector>
 
 using kelvara::bench::Memory;
+using kelvara::bench::MemoryPoint;
 using kelvara::bench::ReadMemory;
 
 namespace {
@@ -189,13 +190,6 @@ SpeedResult MeasureSpeed(const std::string& name, SliderPositions sliders, long 
     r.allocationsPerPass = static_cast<double>(r.allocations) / static_cast<double>(totalPasses);
     return r;
 }
-
-struct MemoryPoint {
-    std::string label;
-    double simulatedSeconds = 0;
-    long passes = 0;
-    Memory memory;
-};
 
 struct MemoryResult {
     std::vector<MemoryPoint> points; // before the run, then one per checkpoint

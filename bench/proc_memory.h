@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace kelvara::bench {
 
@@ -18,6 +19,14 @@ struct Memory {
     long anonKb = -1; // of VmRSS: anonymous pages (heap, stacks)
     long fileKb = -1; // of VmRSS: pages of mapped files (program and library code)
     long heapKb = -1; // bytes the program holds from malloc, whatever pages they lie on
+};
+
+// A reading taken at a point of a run with a simulated clock.
+struct MemoryPoint {
+    std::string label;
+    double simulatedSeconds = 0;
+    long passes = 0;
+    Memory memory;
 };
 
 inline Memory ReadMemory() {

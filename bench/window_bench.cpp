@@ -57,6 +57,7 @@
 #include <vector>
 
 using kelvara::bench::Memory;
+using kelvara::bench::MemoryPoint;
 using kelvara::bench::ReadMemory;
 
 namespace {
@@ -429,13 +430,6 @@ LoopResult Run(BenchForm& form, FormEvents& events, Histogram& hist, const Setti
               static_cast<double>(std::max(run.Passes(), 1L));
     return r;
 }
-
-struct MemoryPoint {
-    std::string label;
-    double simulatedSeconds = 0;
-    long passes = 0;
-    Memory memory;
-};
 
 struct MemoryResult {
     // Two readings before the memory run, one per minute of it, one after.
