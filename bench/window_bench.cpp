@@ -216,6 +216,22 @@ public:
         return static_cast<float>(FakeSeconds());
     }
 
+    // One run from the switch to its end with `watch` on every pass and the
+    // clock stepping 1/hz s per read; returns the wall time it took.
+    std::chrono::duration<double> RunWithFakeClock(FormEvents& events, PassProbe& watch,
+                                                   double hz) {
+        fakeReads = 0;
+        fakeStep = 1.0 / hz;
+        fakeClock = true;
+        probe = &watch;
+        const auto t0 = Clock::now();
+        events.picOn_Click();
+        const auto t1 = Clock::now();
+        probe = nullptr;
+        fakeClock = false;
+        return t1 - t0;
+    }
+
     bool DoEvents() override {
         if (probe != nullptr) {
             probe->OnPass();
@@ -448,17 +464,8 @@ void MeasureMemory(BenchForm& form, FormEvents& events, MemoryResult& r) {
 
     const auto readsPerMinute = static_cast<long>(60 * r.hz);
     MemoryRun run(events, form, readsPerMinute, r.minutes);
-    form.fakeReads = 0;
-    form.fakeStep = 1.0 / r.hz;
-    form.fakeClock = true;
-    form.probe = &run;
-    const auto t0 = Clock::now();
-    events.picOn_Click();
-    const auto t1 = Clock::now();
-    form.probe = nullptr;
-    form.fakeClock = false;
+    r.wallSeconds = form.RunWithFakeClock(events, run, r.hz).count();
     r.passes = run.Passes();
-    r.wallSeconds = std::chrono::duration<double>(t1 - t0).count();
     long minute = 0;
     for (const MemoryRun::Reading& m : run.Readings()) {
         r.points.push_back({std::to_string(++minute) + " min", m.clock, m.passes, m.memory});
@@ -593,16 +600,7 @@ bool WriteJson(const std::string& path, const std::string& platform, double seco
 // advancing 1/hz s per read, as passes at `hz` per second would see it.
 int FixedOnly(BenchForm& form, FormEvents& events, long passes, double hz) {
     FixedRun run(events, passes);
-    form.fakeReads = 0;
-    form.fakeStep = 1.0 / hz;
-    form.fakeClock = true;
-    form.probe = &run;
-    const auto t0 = Clock::now();
-    events.picOn_Click();
-    const auto t1 = Clock::now();
-    form.probe = nullptr;
-    form.fakeClock = false;
-    const double us = std::chrono::duration<double, std::micro>(t1 - t0).count();
+    const double us = form.RunWithFakeClock(events, run, hz).count() * 1e6;
     std::printf("fixed run: %ld passes, clock +1/%.0f s per read, %.1f us per pass\n", run.Passes(),
                 hz, us / static_cast<double>(std::max(run.Passes(), 1L)));
     return 0;
