@@ -296,6 +296,11 @@ void Form1::SetAppearance(Box b, std::int16_t appearance) {
         return;
     case Box::picOn:
         picOn_->SetAppearance(appearance);
+        if (appearance == kAppearance3D) {
+            // A run is about to start: its first pass must reach the screen
+            // without waiting for a frame slot.
+            pacer_.SkipNextWait();
+        }
         return;
     }
 }
@@ -340,6 +345,7 @@ float Form1::Timer() {
 
 bool Form1::DoEvents() {
     QCoreApplication::processEvents();
+    pacer_.WaitForNextFrame(ending_);
     return !ending_;
 }
 

@@ -4,6 +4,7 @@
 
 #include "sim/controls.h"
 #include "sim/state.h"
+#include "ui/frame_pacer.h"
 #include "ui/surface.h"
 
 #include <QElapsedTimer>
@@ -55,6 +56,12 @@ public:
     bool Ending() const { return ending_; }
     int ExitCode() const { return exitCode_; }
 
+    // On (the default), the run loop's yield waits for the screen's next
+    // frame; off, passes follow one another as fast as they can, for tests
+    // and benchmarks that count passes.
+    void SetPaced(bool paced) { pacer_.SetEnabled(paced); }
+    bool Paced() const { return pacer_.Enabled(); }
+
     // The graphs screen.
     bool ShirmaVisible() const;
     void SetShirmaVisible(bool visible);
@@ -99,6 +106,7 @@ private:
     SimState state_;
     DrawingSurface surface_;
     QElapsedTimer clock_;
+    FramePacer pacer_{*this};
     bool ending_ = false;
     int exitCode_ = 0;
 
