@@ -9,8 +9,7 @@
 
 namespace kelvara::ui {
 
-BoxClient::BoxClient(QWidget* parent, QSize logicalSize)
-    : QWidget(parent), surface_(this, logicalSize) {
+BoxClient::BoxClient(QWidget* parent) : QWidget(parent), surface_(this) {
     setAutoFillBackground(true);
 }
 
@@ -21,15 +20,23 @@ void BoxClient::paintEvent(QPaintEvent* event) {
 
 // ---------------------------------------------------------------------------
 
-PictureBox::PictureBox(const Element& e, QWidget* parent)
-    : QWidget(parent), border_(e.border), appearance_(e.appearance) {
-    const QRect rect = Twips::Rect(e.left, e.top, e.width, e.height);
+PictureBox::PictureBox(const Element& e, QWidget* parent, const Twips& map)
+    : QWidget(parent), e_(e), border_(e.border), appearance_(e.appearance),
+      client_(new BoxClient(this)) {
+    client_->Surface().Layer().SetPenWidth(e.penWidth);
+    client_->Surface().SetPicture(e.picture);
+    SetBackColor(Resolve(e.back, palette().color(QPalette::Button)));
+    SetMap(map);
+}
+
+void PictureBox::SetMap(const Twips& map) {
+    map_ = map;
+    const QRect rect = map.Rect(e_.left, e_.top, e_.width, e_.height);
     setGeometry(rect);
     // The layer spans the whole box, so changing the edge never loses drawing.
-    client_ = new BoxClient(this, rect.size());
-    client_->Surface().Layer().SetPenWidth(e.penWidth);
-    SetBackColor(Resolve(e.back, palette().color(QPalette::Button)));
+    client_->Surface().SetMap(map.Inside(), rect.size());
     PlaceClient();
+    client_->update();
 }
 
 QColor PictureBox::BackColor() const {
@@ -53,7 +60,7 @@ int PictureBox::EdgeWidth() const {
     if (border_ == BorderStyle::None) {
         return 0;
     }
-    return appearance_ == kAppearance3D ? 2 : 1;
+    return map_.Pixels(appearance_ == kAppearance3D ? 2 : 1);
 }
 
 void PictureBox::PlaceClient() {
@@ -72,21 +79,24 @@ void PictureBox::paintEvent(QPaintEvent* /*event*/) {
     }
     QPainter p(this);
     const QRect r = rect();
-    if (edge == 1) {
-        p.setPen(Qt::black);
-        p.drawRect(r.adjusted(0, 0, -1, -1));
+    // One line of the edge: a pixel at the natural size.
+    const int t = map_.Pixels(1);
+    // A frame of lines `t` thick: one colour above and left, another below
+    // and right.
+    const auto frame = [&](QRect box, const QColor& topLeft, const QColor& bottomRight) {
+        p.fillRect(QRect(box.left(), box.top(), box.width() - t, t), topLeft);
+        p.fillRect(QRect(box.left(), box.top(), t, box.height() - t), topLeft);
+        p.fillRect(QRect(box.left(), box.bottom() - t + 1, box.width(), t), bottomRight);
+        p.fillRect(QRect(box.right() - t + 1, box.top(), t, box.height()), bottomRight);
+    };
+    if (appearance_ != kAppearance3D) {
+        frame(r, Qt::black, Qt::black);
         return;
     }
-    // Sunken edge: shadow above and left, light below and right, two pixels.
+    // Sunken edge: shadow above and left, light below and right, two lines.
     const QPalette& pal = palette();
-    const auto frame = [&](QRect box, const QColor& topLeft, const QColor& bottomRight) {
-        p.fillRect(QRect(box.left(), box.top(), box.width() - 1, 1), topLeft);
-        p.fillRect(QRect(box.left(), box.top(), 1, box.height() - 1), topLeft);
-        p.fillRect(QRect(box.left(), box.bottom(), box.width(), 1), bottomRight);
-        p.fillRect(QRect(box.right(), box.top(), 1, box.height()), bottomRight);
-    };
     frame(r, pal.color(QPalette::Dark), pal.color(QPalette::Light));
-    frame(r.adjusted(1, 1, -1, -1), pal.color(QPalette::Shadow), pal.color(QPalette::Button));
+    frame(r.adjusted(t, t, -t, -t), pal.color(QPalette::Shadow), pal.color(QPalette::Button));
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {

@@ -8,6 +8,7 @@
 
 #include "ui/layout.h"
 #include "ui/surface.h"
+#include "ui/twips.h"
 
 #include <QWidget>
 
@@ -17,7 +18,7 @@ namespace kelvara::ui {
 
 class BoxClient : public QWidget {
 public:
-    BoxClient(QWidget* parent, QSize logicalSize);
+    explicit BoxClient(QWidget* parent);
 
     DrawingSurface& Surface() { return surface_; }
     const DrawingSurface& Surface() const { return surface_; }
@@ -33,7 +34,12 @@ class PictureBox : public QWidget {
     Q_OBJECT
 
 public:
-    PictureBox(const Element& e, QWidget* parent);
+    // Placed by its container's map.
+    PictureBox(const Element& e, QWidget* parent, const Twips& map);
+
+    // Places the box, its edge, its client and the client's drawing for
+    // the container's map.
+    void SetMap(const Twips& map);
 
     BoxClient* Client() const { return client_; }
 
@@ -44,7 +50,8 @@ public:
     std::int16_t Appearance() const { return appearance_; }
     void SetAppearance(std::int16_t appearance);
 
-    // Width of the visible edge in pixels: 0, 1 (flat) or 2 (sunken 3D).
+    // Width of the visible edge in pixels: 0, 1 (flat) or 2 (sunken 3D) at
+    // the natural size, scaled with the window.
     int EdgeWidth() const;
 
 signals:
@@ -62,6 +69,8 @@ protected:
 private:
     void PlaceClient();
 
+    const Element& e_;
+    Twips map_;
     BorderStyle border_;
     std::int16_t appearance_;
     BoxClient* client_;

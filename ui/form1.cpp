@@ -6,6 +6,7 @@
 #include "ui/fonts.h"
 #include "ui/marker.h"
 #include "ui/pictures.h"
+#include "ui/scaled_style.h"
 #include "ui/twips.h"
 
 #include <QCoreApplication>
@@ -15,6 +16,8 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
 #include <QSlider>
 
 #include <algorithm>
@@ -34,15 +37,28 @@ QColor ButtonFace() {
     return QGuiApplication::palette().color(QPalette::Button);
 }
 
+QFont ScaledFont(const FontSpec& spec, const Twips& map) {
+    QFont font = MakeFont(spec);
+    font.setPixelSize(map.FontPixels(spec.points));
+    return font;
+}
+
+// Room that the desktop's frame around a window takes, allowed for before
+// the window is first shown and the real frame is known.
+constexpr QSize kFrameAllowance(16, 48);
+
 } // namespace
 
-Form1::Form1(QWidget* parent)
-    : QWidget(parent), surface_(this, Twips::Size(kFormWidthTwips, kFormHeightTwips)) {
+Form1::Form1(QWidget* parent) : QWidget(parent), surface_(this) {
     setWindowTitle(QStringLiteral("Kelvara"));
     setWindowIcon(QIcon(QPixmap::fromImage(MakeIcon())));
+    // The margins around the centred drawing show the window's face.
     SetBackground(this, ButtonFace());
     setAutoFillBackground(true);
-    resize(Twips::Size(kFormWidthTwips, kFormHeightTwips));
+    surface_.SetMap(map_, Twips::NaturalSize());
+    resize(Twips::NaturalSize());
+    // Below half its size the drawing can no longer be read.
+    setMinimumSize((Twips::NaturalSize() + QSize(1, 1)) / 2);
 
     for (const Element& e : FormLayout()) {
         Build(e);
@@ -90,6 +106,15 @@ Form1::Form1(QWidget* parent)
 
     // The first tab stop has the focus when the window opens.
     command1_->setFocus();
+
+    auto* fullScreen = new QShortcut(QKeySequence(Qt::Key_F11), this);
+    connect(fullScreen, &QShortcut::activated, this, &Form1::ToggleFullScreen);
+    auto* leave = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(leave, &QShortcut::activated, this, [this] {
+        if (isFullScreen()) {
+            ToggleFullScreen();
+        }
+    });
     clock_.start();
 }
 
@@ -109,15 +134,13 @@ void Form1::Build(const Element& e) {
     QWidget* w = nullptr;
     switch (e.kind) {
     case Kind::Box: {
-        auto* box = new PictureBox(e, parent);
-        box->Client()->Surface().SetPicture(MakePicture(e.picture));
+        auto* box = new PictureBox(e, parent, ContainerMap(e));
         boxes_.insert(name, box);
         w = box;
         break;
     }
     case Kind::Button: {
         auto* button = new QPushButton(QString::fromUtf8(e.caption), parent);
-        button->setFont(MakeFont(e.font));
         button->setAutoFillBackground(true);
         w = button;
         break;
@@ -149,12 +172,99 @@ void Form1::Build(const Element& e) {
     }
 
     w->setObjectName(name);
-    w->setGeometry(Twips::Rect(e.left, e.top, e.width, e.height));
     if (e.hint != nullptr) {
         w->setToolTip(QString::fromUtf8(e.hint));
     }
     w->setFocusPolicy(e.tabIndex >= 0 ? Qt::StrongFocus : Qt::NoFocus);
     controls_.insert(name, w);
+    placed_.push_back({&e, w});
+    Place(placed_.back());
+}
+
+const Twips& Form1::ContainerMap(const Element& e) const {
+    if (qstrcmp(e.container, "Form1") == 0) {
+        return map_;
+    }
+    return boxes_.value(QString::fromLatin1(e.container))->Client()->Surface().Map();
+}
+
+// Geometry and font of a child window for the current scale. A box places
+// its own client and drawing.
+void Form1::Place(const Placed& p) {
+    const Element& e = *p.e;
+    const Twips& map = ContainerMap(e);
+    if (e.kind == Kind::Box) {
+        static_cast<PictureBox*>(p.w)->SetMap(map);
+        return;
+    }
+    p.w->setGeometry(map.Rect(e.left, e.top, e.width, e.height));
+    if (e.kind == Kind::Button) {
+        p.w->setFont(ScaledFont(e.font, map));
+    }
+    if (e.kind == Kind::Slider) {
+        // At the natural size the desktop's style as it is; otherwise the
+        // same style with its measures scaled.
+        if (map.Scale() == 1.0) {
+            p.w->setStyle(nullptr);
+        } else {
+            if (sliderStyle_ == nullptr) {
+                sliderStyle_ = new ScaledStyle;
+                sliderStyle_->setParent(this);
+            }
+            sliderStyle_->SetScale(map.Scale());
+            p.w->setStyle(sliderStyle_);
+            p.w->update();
+        }
+    }
+}
+
+void Form1::ApplyScale() {
+    const double scale = Twips::FitScale(size());
+    const QSize drawing = Twips(scale).Size(kFormWidthTwips, kFormHeightTwips);
+    const QPoint origin((width() - drawing.width()) / 2, (height() - drawing.height()) / 2);
+    if (scale == map_.Scale() && origin == map_.Origin()) {
+        return;
+    }
+    map_ = Twips(scale, origin);
+    surface_.SetMap(map_, drawing);
+    // Containers come before their contents, so each child finds its box
+    // already placed.
+    for (const Placed& p : placed_) {
+        Place(p);
+    }
+    update();
+}
+
+void Form1::resizeEvent(QResizeEvent* /*event*/) {
+    ApplyScale();
+}
+
+void Form1::showEvent(QShowEvent* /*event*/) {
+    if (!shownOnce_) {
+        shownOnce_ = true;
+        FitToScreen();
+    }
+}
+
+// Opens at the natural size, unless the screen's free area is smaller: then
+// scaled down so that nothing is cut off.
+void Form1::FitToScreen() {
+    const QScreen* s = screen();
+    if (s == nullptr || isFullScreen() || isMaximized()) {
+        return;
+    }
+    const QSize room = s->availableGeometry().size() - kFrameAllowance;
+    const QSize natural = Twips::NaturalSize();
+    if (room.width() >= natural.width() && room.height() >= natural.height()) {
+        return;
+    }
+    const double scale = std::max(0.5, Twips::FitScale(room));
+    resize(Twips(scale).Size(kFormWidthTwips, kFormHeightTwips));
+    move(s->availableGeometry().topLeft());
+}
+
+void Form1::ToggleFullScreen() {
+    setWindowState(windowState() ^ Qt::WindowFullScreen);
 }
 
 void Form1::paintEvent(QPaintEvent* event) {
@@ -242,8 +352,7 @@ void Form1::RequestEnd(int exitCode) {
 // --- Controls -----------------------------------------------------------------
 
 void Form1::DrawLine(Surface s, double x1, double y1, double x2, double y2, Colour c) {
-    const QRect dirty =
-        SurfaceOf(s).Layer().DrawLine(Twips::Point(x1, y1), Twips::Point(x2, y2), ToQColor(c));
+    const QRect dirty = SurfaceOf(s).Layer().DrawLine(x1, y1, x2, y2, ToQColor(c));
     SurfaceWidget(s)->update(dirty);
 }
 
@@ -322,17 +431,11 @@ void Form1::SetCaption(Label l, std::string_view text) {
 }
 
 void Form1::SetImageLeft(Image i, double twips) {
-    const int item = images_[Index(i)];
-    QPoint topLeft = surface_.Rect(item).topLeft();
-    topLeft.setX(Twips::ToPixels(twips));
-    surface_.MoveImage(item, topLeft);
+    surface_.MoveImageLeft(images_[Index(i)], twips);
 }
 
 void Form1::SetImageTop(Image i, double twips) {
-    const int item = images_[Index(i)];
-    QPoint topLeft = surface_.Rect(item).topLeft();
-    topLeft.setY(Twips::ToPixels(twips));
-    surface_.MoveImage(item, topLeft);
+    surface_.MoveImageTop(images_[Index(i)], twips);
 }
 
 int Form1::SliderValue(Slider s) {

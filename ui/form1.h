@@ -6,12 +6,14 @@
 #include "sim/state.h"
 #include "ui/frame_pacer.h"
 #include "ui/surface.h"
+#include "ui/twips.h"
 
 #include <QElapsedTimer>
 #include <QHash>
 #include <QWidget>
 
 #include <array>
+#include <vector>
 
 class QPushButton;
 class QSlider;
@@ -19,6 +21,7 @@ class QSlider;
 namespace kelvara::ui {
 
 class PictureBox;
+class ScaledStyle;
 class SignMarker;
 
 class Form1 : public QWidget, public Controls {
@@ -66,6 +69,13 @@ public:
     bool ShirmaVisible() const;
     void SetShirmaVisible(bool visible);
 
+    // --- Scale ------------------------------------------------------------
+    // The mapping the window draws with now: the view scale at which the
+    // natural drawing fits the client area whole, centred in it.
+    const Twips& Map() const { return map_; }
+    // F11: fullscreen for the projector and back.
+    void ToggleFullScreen();
+
     // --- Lookup (tests, event layer) -------------------------------------
     // A child window by layout name ("picOn", "tok(4)", "sldW", "Command1",
     // "Plus1"), or nullptr for drawn elements and unknown names.
@@ -96,20 +106,35 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
+    // A child window and the layout record it was built from.
+    struct Placed {
+        const Element* e;
+        QWidget* w;
+    };
+
     template <typename E> static std::size_t Index(E e) { return static_cast<std::size_t>(e); }
     void Build(const Element& e);
+    const Twips& ContainerMap(const Element& e) const;
+    void Place(const Placed& p);
+    void ApplyScale();
+    void FitToScreen();
     DrawingSurface& SurfaceOf(Surface s);
     static std::size_t CheckedIndex(int k, int count, const char* what);
 
     SimState state_;
+    Twips map_;
     DrawingSurface surface_;
     QElapsedTimer clock_;
     FramePacer pacer_{*this};
     bool ending_ = false;
     int exitCode_ = 0;
 
+    std::vector<Placed> placed_;
+    bool shownOnce_ = false;
     QHash<QString, QWidget*> controls_;
     QHash<QString, PictureBox*> boxes_;
     std::array<PictureBox*, kPictokCount> pictok_{};
@@ -124,6 +149,8 @@ private:
     PictureBox* picR_ = nullptr;
     PictureBox* picvolt_ = nullptr;
     PictureBox* picamp_ = nullptr;
+    // The sliders' style away from the natural size; owned by the window.
+    ScaledStyle* sliderStyle_ = nullptr;
 };
 
 } // namespace kelvara::ui

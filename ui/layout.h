@@ -85,6 +85,9 @@ struct Element {
     bool opaque = false; // labels and shapes: filled with `back`
     FontSpec font{};     //
     const char* caption = nullptr;
+    // Labels: set straight after the text of this label, so that several
+    // labels read as one caption whatever the font's widths.
+    const char* follows = nullptr;
     const char* hint = nullptr; // tooltip
     BorderStyle border = BorderStyle::None;
     std::int16_t appearance = kAppearanceFlat; // boxes: flat or sunken 3D edge

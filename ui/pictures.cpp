@@ -26,12 +26,29 @@ QPainterPath SinePath(double x0, double x1, double y0, double amplitude) {
     return path;
 }
 
+// An image whose logical size is `natural` pixels scaled by the map, in
+// device pixels, with a painter that draws in the natural coordinates.
+struct Canvas {
+    QImage image;
+    double factor; // device pixels per natural pixel
+};
+
+Canvas Blank(int natural, const Twips& map, qreal dpr, QImage::Format format) {
+    const int logical = map.Pixels(natural);
+    const int device = static_cast<int>(std::lround(logical * dpr));
+    QImage img(device, device, format);
+    img.setDevicePixelRatio(dpr);
+    return {img, static_cast<double>(device) / natural};
+}
+
 } // namespace
 
-QImage MakeLogo() {
-    QImage img(33, 33, QImage::Format_RGB888);
+QImage MakeLogo(const Twips& map, qreal dpr) {
+    Canvas c = Blank(33, map, dpr, QImage::Format_RGB888);
+    QImage& img = c.image;
     img.fill(QColor(212, 208, 200));
     QPainter p(&img);
+    p.scale(c.factor, c.factor);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0, 51, 153));
@@ -51,10 +68,12 @@ QImage MakeLogo() {
     return img;
 }
 
-QImage MakeIcon() {
-    QImage img(32, 32, QImage::Format_ARGB32);
+QImage MakeIcon(const Twips& map, qreal dpr) {
+    Canvas c = Blank(32, map, dpr, QImage::Format_ARGB32);
+    QImage& img = c.image;
     img.fill(Qt::transparent);
     QPainter p(&img);
+    p.scale(c.factor, c.factor);
     // Aliased, so only the standard colours appear.
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(QPen(Qt::black, 2));
@@ -66,36 +85,43 @@ QImage MakeIcon() {
     return img;
 }
 
-QImage MakeMarker(PictureId id) {
-    QImage img(8, 8, QImage::Format_RGB32);
+QImage MakeMarker(PictureId id, const Twips& map, qreal dpr) {
+    // Whole logical pixels, so the frame stays as sharp as at 8 x 8.
+    const int side = map.Pixels(8);
+    QImage img(QSize(side, side) * dpr, QImage::Format_RGB32);
+    img.setDevicePixelRatio(dpr);
     img.fill(Qt::black);
     QPainter p(&img);
+    const auto square = [&](int frame, const QColor& colour) {
+        const int f = map.Pixels(frame);
+        p.fillRect(f, f, side - 2 * f, side - 2 * f, colour);
+    };
     switch (id) {
     case PictureId::MarkerU:
-        p.fillRect(1, 1, 6, 6, QColor(0, 0, 255));
+        square(1, QColor(0, 0, 255));
         break;
     case PictureId::MarkerI:
-        p.fillRect(1, 1, 6, 6, QColor(255, 0, 0));
+        square(1, QColor(255, 0, 0));
         break;
     default:
-        p.fillRect(2, 2, 4, 4, QColor(255, 255, 0));
+        square(2, QColor(255, 255, 0));
         break;
     }
     return img;
 }
 
-QImage MakePicture(PictureId id) {
+QImage MakePicture(PictureId id, const Twips& map, qreal dpr) {
     switch (id) {
     case PictureId::None:
         return {};
     case PictureId::Logo:
-        return MakeLogo();
+        return MakeLogo(map, dpr);
     case PictureId::Icon:
-        return MakeIcon();
+        return MakeIcon(map, dpr);
     case PictureId::MarkerU:
     case PictureId::MarkerI:
     case PictureId::MarkerP:
-        return MakeMarker(id);
+        return MakeMarker(id, map, dpr);
     }
     return {};
 }

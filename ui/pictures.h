@@ -3,20 +3,25 @@
 #pragma once
 
 #include "ui/layout.h"
+#include "ui/twips.h"
 
 #include <QImage>
 
 namespace kelvara::ui {
 
+// Each picture is drawn, never stretched, for the scale of a map and a
+// device pixel ratio: its logical size is its natural size scaled by the
+// map, and at scale 1 and ratio 1 it is exactly the natural bitmap.
+
 // 33 x 33, 24-bit: a yellow sine wave over a white resistor on deep blue.
-QImage MakeLogo();
+QImage MakeLogo(const Twips& map = {}, qreal dpr = 1);
 // 32 x 32 in the 16 standard colours: the symbol of an AC source, a sine
 // wave in a circle, on a transparent ground.
-QImage MakeIcon();
+QImage MakeIcon(const Twips& map = {}, qreal dpr = 1);
 // 8 x 8 graph markers: a coloured square in a black frame.
-QImage MakeMarker(PictureId id);
+QImage MakeMarker(PictureId id, const Twips& map = {}, qreal dpr = 1);
 
 // The picture for an id, or a null image for PictureId::None.
-QImage MakePicture(PictureId id);
+QImage MakePicture(PictureId id, const Twips& map = {}, qreal dpr = 1);
 
 } // namespace kelvara::ui
