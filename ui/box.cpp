@@ -3,9 +3,13 @@
 #include "ui/colours.h"
 #include "ui/twips.h"
 
+#include <QAccessible>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 namespace kelvara::ui {
 
@@ -16,6 +20,16 @@ BoxClient::BoxClient(QWidget* parent) : QWidget(parent), surface_(this) {
 void BoxClient::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     surface_.Paint(p, event->rect());
+    const auto* box = qobject_cast<const PictureBox*>(parentWidget());
+    if (box != nullptr && box->ShowsFocus()) {
+        // The desktop's focus frame, just inside the client's edge.
+        const int inset = surface_.Map().Pixels(1);
+        QStyleOptionFocusRect option;
+        option.initFrom(box);
+        option.rect = rect().adjusted(inset, inset, -inset, -inset);
+        option.backgroundColor = palette().color(QPalette::Window);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &p, box);
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -54,6 +68,13 @@ void PictureBox::SetAppearance(std::int16_t appearance) {
     appearance_ = appearance;
     PlaceClient();
     update();
+    if (QAccessible::isActive()) {
+        // The switch reads as a toggle button pressed while its edge is 3D.
+        QAccessible::State changed;
+        changed.checked = true;
+        QAccessibleStateChangeEvent event(this, changed);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 int PictureBox::EdgeWidth() const {
@@ -118,6 +139,38 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     QWidget::mouseReleaseEvent(event);
+}
+
+void PictureBox::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
+        event->accept();
+        if (!keyboardCue_) {
+            keyboardCue_ = true;
+            client_->update();
+        }
+        // A held key repeats its press; only the first one is a click.
+        if (!event->isAutoRepeat()) {
+            Click();
+        }
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void PictureBox::focusInEvent(QFocusEvent* event) {
+    const Qt::FocusReason reason = event->reason();
+    if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+        reason == Qt::ShortcutFocusReason) {
+        keyboardCue_ = true;
+    }
+    client_->update();
+    QWidget::focusInEvent(event);
+}
+
+void PictureBox::focusOutEvent(QFocusEvent* event) {
+    client_->update();
+    QWidget::focusOutEvent(event);
 }
 
 void PictureBox::mouseDoubleClickEvent(QMouseEvent* event) {

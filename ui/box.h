@@ -43,6 +43,9 @@ public:
 
     BoxClient* Client() const { return client_; }
 
+    // What a click does, from the mouse, the keyboard or assistive tools.
+    void Click() { emit clicked(); }
+
     QColor BackColor() const;
     void SetBackColor(const QColor& c);
 
@@ -53,6 +56,11 @@ public:
     // Width of the visible edge in pixels: 0, 1 (flat) or 2 (sunken 3D) at
     // the natural size, scaled with the window.
     int EdgeWidth() const;
+
+    // A focus frame shows only while the box has the focus and the keyboard
+    // has been used on it, as desktop controls hide focus cues from mouse
+    // users: the window opens with the focus here and must look as drawn.
+    bool ShowsFocus() const { return hasFocus() && keyboardCue_; }
 
 signals:
     // Left button pressed and released inside the box; the second press of
@@ -65,6 +73,10 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    // Space and Enter click a box that takes the focus, once per press.
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void PlaceClient();
@@ -75,6 +87,7 @@ private:
     std::int16_t appearance_;
     BoxClient* client_;
     bool pressed_ = false;
+    bool keyboardCue_ = false;
 };
 
 } // namespace kelvara::ui

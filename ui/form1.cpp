@@ -1,6 +1,7 @@
 #include "ui/form1.h"
 
 #include "sim/errors.h"
+#include "ui/accessibility.h"
 #include "ui/box.h"
 #include "ui/colours.h"
 #include "ui/fonts.h"
@@ -12,6 +13,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -43,6 +45,24 @@ QFont ScaledFont(const FontSpec& spec, const Twips& map) {
     return font;
 }
 
+// A push button that Enter clicks as Space does, once per press.
+class CommandButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+            event->accept();
+            if (!event->isAutoRepeat()) {
+                click();
+            }
+            return;
+        }
+        QPushButton::keyPressEvent(event);
+    }
+};
+
 // Room that the desktop's frame around a window takes, allowed for before
 // the window is first shown and the real frame is known.
 constexpr QSize kFrameAllowance(16, 48);
@@ -50,7 +70,9 @@ constexpr QSize kFrameAllowance(16, 48);
 } // namespace
 
 Form1::Form1(QWidget* parent) : QWidget(parent), surface_(this) {
+    InstallAccessibility();
     setWindowTitle(QStringLiteral("Kelvara"));
+    setAccessibleName(QStringLiteral("Kelvara"));
     setWindowIcon(QIcon(QPixmap::fromImage(MakeIcon())));
     // The margins around the centred drawing show the window's face.
     SetBackground(this, ButtonFace());
@@ -104,8 +126,18 @@ Form1::Form1(QWidget* parent) : QWidget(parent), surface_(this) {
     connect(command1_, &QPushButton::clicked, this, &Form1::command1Clicked);
     connect(command4_, &QPushButton::clicked, this, &Form1::command4Clicked);
 
-    // The first tab stop has the focus when the window opens.
-    command1_->setFocus();
+    if (const int title = surface_.Find(QStringLiteral("Label2")); title >= 0) {
+        setAccessibleDescription(surface_.Caption(title));
+    }
+
+    // The window opens with the focus on the switch, so that the first key
+    // a presenter's remote sends starts the demonstration; on the first tab
+    // stop, Exit, one Space would end the program.
+    picOn_->setFocus();
+
+    // Ctrl+Q ends the program as Exit does, from any depth.
+    auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
+    connect(quit, &QShortcut::activated, this, &Form1::command1Clicked);
 
     auto* fullScreen = new QShortcut(QKeySequence(Qt::Key_F11), this);
     connect(fullScreen, &QShortcut::activated, this, &Form1::ToggleFullScreen);
@@ -140,7 +172,7 @@ void Form1::Build(const Element& e) {
         break;
     }
     case Kind::Button: {
-        auto* button = new QPushButton(QString::fromUtf8(e.caption), parent);
+        auto* button = new CommandButton(QString::fromUtf8(e.caption), parent);
         button->setAutoFillBackground(true);
         w = button;
         break;
@@ -174,6 +206,10 @@ void Form1::Build(const Element& e) {
     w->setObjectName(name);
     if (e.hint != nullptr) {
         w->setToolTip(QString::fromUtf8(e.hint));
+        w->setAccessibleDescription(QString::fromUtf8(e.hint));
+    }
+    if (e.accessibleName != nullptr) {
+        w->setAccessibleName(QString::fromUtf8(e.accessibleName));
     }
     w->setFocusPolicy(e.tabIndex >= 0 ? Qt::StrongFocus : Qt::NoFocus);
     controls_.insert(name, w);

@@ -40,7 +40,8 @@ const Element kPanels[] = {
      .height = 495, .back = kPanelGreen, .fore = kWindowText, .opaque = true, .font = Arial(20.25),
      .caption = "Генератор"},
     {.name = "picvolt", .kind = Kind::Box, .left = 1110, .top = 2430, .width = 2900, .height = 1600,
-     .back = kVoltDial, .hint = "Вольтметр", .border = BorderStyle::Single,
+     .back = kVoltDial, .hint = "Вольтметр",
+     .accessibleName = "Вольтметр", .border = BorderStyle::Single,
      .appearance = kAppearance3D, .penWidth = 3},
 };
 // clang-format on
@@ -113,7 +114,7 @@ const Element kGenerator[] = {
      .back = kPanelGreen, .fore = kWindowText, .opaque = true, .font = SansSerif(9.75),
      .caption = "Частота"},
     {.name = "sldW", .kind = Kind::Slider, .left = 4470, .top = 2340, .width = 3615, .height = 675,
-     .hint = "Изменить частоту", .minimum = 1, .maximum = 9, .value = 5, .tabIndex = 1},
+     .hint = "Изменить частоту", .accessibleName = "Частота", .minimum = 1, .maximum = 9, .value = 5, .tabIndex = 1},
     {.name = "Label4", .kind = Kind::Label, .left = 5670, .top = 3120, .width = 1485, .height = 255,
      .back = kPanelGreen, .fore = kWindowText, .opaque = true, .font = SansSerif(9.75),
      .caption = "Амплитуда(U"},
@@ -124,7 +125,8 @@ const Element kGenerator[] = {
      .back = kPanelGreen, .fore = kWindowText, .opaque = true, .font = SansSerif(9.75),
      .caption = ")", .follows = "Label5"},
     {.name = "sldU", .kind = Kind::Slider, .left = 4470, .top = 3390, .width = 3615, .height = 645,
-     .hint = "Изменить амплитуду колебаний", .minimum = 1, .maximum = 10, .value = 5,
+     .hint = "Изменить амплитуду колебаний",
+     .accessibleName = "Амплитуда (Uₘ)", .minimum = 1, .maximum = 10, .value = 5,
      .tabIndex = 2},
     {.name = "Label11", .kind = Kind::Label, .left = 4740, .top = 4260, .width = 195, .height = 315,
      .back = kPanelGreen, .fore = kWindowText, .opaque = true, .font = SansSerif(18),
@@ -133,7 +135,7 @@ const Element kGenerator[] = {
      .back = kPanelGreen, .fore = kWindowText, .opaque = true, .font = SansSerif(18),
      .caption = "-"},
     {.name = "picOn", .kind = Kind::Box, .left = 7320, .top = 4170, .width = 375, .height = 375,
-     .back = kSwitchOff, .border = BorderStyle::Single, .appearance = kAppearanceFlat,
+     .back = kSwitchOff, .accessibleName = "Вкл./Выкл. генератора", .border = BorderStyle::Single, .appearance = kAppearanceFlat,
      .tabIndex = 3},
     // The power symbol on the switch.
     {.name = "Shape8", .kind = Kind::Shape, .container = "picOn", .left = 60, .top = 90,
@@ -241,7 +243,8 @@ constexpr Strip kStrips[kPictokCount] = {
 // clang-format off
 const Element kAmmeter[] = {
     {.name = "picamp", .kind = Kind::Box, .left = 1080, .top = 5310, .width = 2955, .height = 1600,
-     .back = kAmpDial, .hint = "Амперметр", .border = BorderStyle::Single,
+     .back = kAmpDial, .hint = "Амперметр",
+     .accessibleName = "Амперметр", .border = BorderStyle::Single,
      .appearance = kAppearance3D, .penWidth = 3},
 };
 // clang-format on
@@ -259,12 +262,13 @@ const Element kAmpDialMarkers[] = {
 const Element kResistor[] = {
     {.name = "picR", .kind = Kind::Box, .left = 2670, .top = 8910, .width = 2865, .height = 765,
      .back = kWindowBackground, .hint = "Резистор(активное сопротивление)",
-     .border = BorderStyle::Single, .appearance = kAppearanceFlat},
+     .accessibleName = "Резистор", .border = BorderStyle::Single, .appearance = kAppearanceFlat},
     {.name = "Label14", .kind = Kind::Label, .left = 3930, .top = 8280, .width = 465, .height = 525,
      .fore = kWindowText, .font = {"Courier New", 24, false},
     .caption = "R"},
     {.name = "sldR", .kind = Kind::Slider, .left = 2700, .top = 9870, .width = 2805, .height = 675,
-     .hint = "Изменить сопротивление резистора", .minimum = 1, .maximum = 10, .value = 1,
+     .hint = "Изменить сопротивление резистора",
+     .accessibleName = "Сопротивление (R)", .minimum = 1, .maximum = 10, .value = 1,
      .tabIndex = 5},
 };
 // clang-format on
@@ -367,7 +371,7 @@ const Element kGraphLetters[] = {
      .height = 315, .font = {"Courier", 9.75, true},
     .caption = "Графики", .tabIndex = 4},
     {.name = "picShirma", .kind = Kind::Box, .left = 8430, .top = 1710, .width = 6825,
-     .height = 8235, .back = kButtonFace},
+     .height = 8235, .back = kButtonFace, .accessibleName = "Экран графиков"},
     {.name = "Command1", .kind = Kind::Button, .left = 10770, .top = 10110, .width = 2355,
      .height = 375, .font = {"Courier New", 11.25, true},
     .caption = "Выход", .tabIndex = 0},

@@ -88,7 +88,8 @@ struct Element {
     // Labels: set straight after the text of this label, so that several
     // labels read as one caption whatever the font's widths.
     const char* follows = nullptr;
-    const char* hint = nullptr; // tooltip
+    const char* hint = nullptr;           // tooltip; also what a screen reader describes it by
+    const char* accessibleName = nullptr; // what a screen reader calls it
     BorderStyle border = BorderStyle::None;
     std::int16_t appearance = kAppearanceFlat; // boxes: flat or sunken 3D edge
     int penWidth = 1; // pixels: line width, shape border, or a box's drawing pen
