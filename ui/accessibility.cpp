@@ -2,10 +2,10 @@
 
 #include "sim/controls.h"
 #include "ui/box.h"
+#include "ui/value_slider.h"
 
 #include <QAccessibleWidget>
 #include <QLocale>
-#include <QSlider>
 
 namespace kelvara::ui {
 
@@ -39,26 +39,14 @@ private:
     PictureBox* box_;
 };
 
-// How a slider's position reads: the frequency step and the resistance as
-// they are, the amplitude in tenths ("0,5").
-struct SliderReading {
-    const char* name;
-    int divisor;
-};
-constexpr SliderReading kReadings[] = {{"sldW", 1}, {"sldU", 10}, {"sldR", 1}};
-
 class SliderAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
 public:
-    SliderAccessible(QSlider* slider, int divisor)
-        : QAccessibleWidget(slider, QAccessible::Slider), slider_(slider), divisor_(divisor) {}
+    explicit SliderAccessible(ValueSlider* slider)
+        : QAccessibleWidget(slider, QAccessible::Slider), slider_(slider) {}
 
     QString text(QAccessible::Text t) const override {
         if (t == QAccessible::Value) {
-            const QLocale russian(QLocale::Russian, QLocale::Russia);
-            if (divisor_ == 1) {
-                return russian.toString(slider_->value());
-            }
-            return russian.toString(static_cast<double>(slider_->value()) / divisor_, 'f', 1);
+            return slider_->ValueText();
         }
         return QAccessibleWidget::text(t);
     }
@@ -77,8 +65,7 @@ public:
     QVariant minimumStepSize() const override { return slider_->singleStep(); }
 
 private:
-    QSlider* slider_;
-    int divisor_;
+    ValueSlider* slider_;
 };
 
 QAccessibleInterface* Factory(const QString& /*className*/, QObject* object) {
@@ -86,17 +73,21 @@ QAccessibleInterface* Factory(const QString& /*className*/, QObject* object) {
         box != nullptr && box->objectName() == QLatin1String("picOn")) {
         return new SwitchAccessible(box);
     }
-    if (auto* slider = qobject_cast<QSlider*>(object); slider != nullptr) {
-        for (const SliderReading& r : kReadings) {
-            if (slider->objectName() == QLatin1String(r.name)) {
-                return new SliderAccessible(slider, r.divisor);
-            }
-        }
+    if (auto* slider = qobject_cast<ValueSlider*>(object); slider != nullptr) {
+        return new SliderAccessible(slider);
     }
     return nullptr;
 }
 
 } // namespace
+
+QString ValueSlider::ValueText() const {
+    const QLocale russian(QLocale::Russian, QLocale::Russia);
+    if (divisor_ == 1) {
+        return russian.toString(value());
+    }
+    return russian.toString(static_cast<double>(value()) / divisor_, 'f', 1);
+}
 
 void InstallAccessibility() {
     static const bool installed = [] {

@@ -8,8 +8,6 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
 
 namespace kelvara::ui {
 
@@ -22,13 +20,15 @@ void BoxClient::paintEvent(QPaintEvent* event) {
     surface_.Paint(p, event->rect());
     const auto* box = qobject_cast<const PictureBox*>(parentWidget());
     if (box != nullptr && box->ShowsFocus()) {
-        // The desktop's focus frame, just inside the client's edge.
-        const int inset = surface_.Map().Pixels(1);
-        QStyleOptionFocusRect option;
-        option.initFrom(box);
-        option.rect = rect().adjusted(inset, inset, -inset, -inset);
-        option.backgroundColor = palette().color(QPalette::Window);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &p, box);
+        // A frame in the desktop's highlight colour just inside the edge:
+        // an outline only, so the switch keeps its own colours.
+        const int t = surface_.Map().Pixels(1);
+        const QColor highlight = palette().color(QPalette::Highlight);
+        const QRect r = rect().adjusted(t, t, -t, -t);
+        p.fillRect(QRect(r.left(), r.top(), r.width(), t), highlight);
+        p.fillRect(QRect(r.left(), r.bottom() - t + 1, r.width(), t), highlight);
+        p.fillRect(QRect(r.left(), r.top(), t, r.height()), highlight);
+        p.fillRect(QRect(r.right() - t + 1, r.top(), t, r.height()), highlight);
     }
 }
 
@@ -142,13 +142,13 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void PictureBox::keyPressEvent(QKeyEvent* event) {
+    if (!keyboardCue_) {
+        keyboardCue_ = true;
+        client_->update();
+    }
     const int key = event->key();
     if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
         event->accept();
-        if (!keyboardCue_) {
-            keyboardCue_ = true;
-            client_->update();
-        }
         // A held key repeats its press; only the first one is a click.
         if (!event->isAutoRepeat()) {
             Click();

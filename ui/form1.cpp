@@ -9,6 +9,7 @@
 #include "ui/pictures.h"
 #include "ui/scaled_style.h"
 #include "ui/twips.h"
+#include "ui/value_slider.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -178,7 +179,7 @@ void Form1::Build(const Element& e) {
         break;
     }
     case Kind::Slider: {
-        auto* slider = new QSlider(Qt::Horizontal, parent);
+        auto* slider = new ValueSlider(Qt::Horizontal, e.valueDivisor, parent);
         slider->setRange(e.minimum, e.maximum);
         slider->setValue(e.value);
         slider->setSingleStep(1);

@@ -127,6 +127,7 @@ const Element kGenerator[] = {
     {.name = "sldU", .kind = Kind::Slider, .left = 4470, .top = 3390, .width = 3615, .height = 645,
      .hint = "Изменить амплитуду колебаний",
      .accessibleName = "Амплитуда (Uₘ)", .minimum = 1, .maximum = 10, .value = 5,
+     .valueDivisor = 10,
      .tabIndex = 2},
     {.name = "Label11", .kind = Kind::Label, .left = 4740, .top = 4260, .width = 195, .height = 315,
      .back = kPanelGreen, .fore = kWindowText, .opaque = true, .font = SansSerif(18),

@@ -99,7 +99,8 @@ struct Element {
     int minimum = 0; // sliders
     int maximum = 0;
     int value = 0;
-    int tabIndex = -1; // place in the tab order, -1 for none
+    int valueDivisor = 1; // the position read out as a value: 10 reads 5 as 0,5
+    int tabIndex = -1;    // place in the tab order, -1 for none
 };
 
 // Every element of the window, containers before their contents.

@@ -124,6 +124,12 @@ public:
         return false;
     }
 
+    // Key presses through the X server, as a keyboard or a presenter's
+    // remote sends them, to the window that has the input focus.
+    void Keys(const QStringList& keys) {
+        RunTool(QStringList{"windowfocus", "--sync", window_, "key", "--delay", "80"} + keys);
+    }
+
     QProcess& Process() { return proc_; }
 
 private:
@@ -270,6 +276,42 @@ private slots:
         QVERIFY(app.Within(2000, Glowing));
         app.Click(kExitButton);
         QVERIFY2(app.Process().waitForFinished(1000), "still running a second after Exit");
+        QCOMPARE(app.Process().exitStatus(), QProcess::NormalExit);
+        QCOMPARE(app.Process().exitCode(), 0);
+    }
+
+    // The whole demonstration from the keyboard alone.
+    void keyboardOnly() {
+        Program app;
+        QVERIFY(app.WaitForWindow());
+        const auto switchIs = [](int r, int g, int b) {
+            return [=](const QImage& img) {
+                return IsRgb(img.pixel(kSwitch.x() + 8, kSwitch.y() + 8), r, g, b);
+            };
+        };
+        app.Keys({"space"}); // the focus starts on the switch
+        QVERIFY2(app.Within(2000, switchIs(255, 255, 0)), "Space did not switch the run on");
+        QVERIFY2(app.Within(2000, Glowing), "the wire never glowed after Space");
+
+        app.Keys({"Tab", "Return"}); // to «Графики»
+        QThread::msleep(300);
+        const TraceCount before = CountTraces(app.Shot());
+        QThread::msleep(700);
+        const TraceCount after = CountTraces(app.Shot());
+        QVERIFY2(before.blue > 0 && after.blue > before.blue,
+                 "Tab and Enter did not lift the screen over growing traces");
+
+        app.Keys({"shift+Tab", "space"}); // back to the switch: off
+        QVERIFY2(app.Within(1000,
+                            [&](const QImage& img) {
+                                return switchIs(192, 192, 192)(img) && WireWhite(img) &&
+                                       CountTraces(img).blue == 0;
+                            }),
+                 "Shift+Tab and Space did not bring the rest state");
+        QCOMPARE(app.Process().state(), QProcess::Running);
+
+        app.Keys({"ctrl+q"});
+        QVERIFY2(app.Process().waitForFinished(2000), "still running two seconds after Ctrl+Q");
         QCOMPARE(app.Process().exitStatus(), QProcess::NormalExit);
         QCOMPARE(app.Process().exitCode(), 0);
     }

@@ -8,6 +8,8 @@
 #include "ui/marker.h"
 #include "window_driver.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
@@ -91,6 +93,8 @@ private slots:
         QCOMPARE(f.form.State().Running, 0);
         QVERIFY(f.form.ShirmaVisible());
         QCOMPARE(VisibleToks(f.form), 0);
+        // A presenter's first key reaches the switch, not Exit.
+        QCOMPARE(f.form.focusWidget(), f.form.PicOn());
         // Both dials show the needle at rest from the first show.
         for (Surface dial : {Surface::picvolt, Surface::picamp}) {
             QVERIFY(Ink(f.form.Layer(dial).Image()) > 0);
@@ -139,30 +143,65 @@ private slots:
         QVERIFY(!f.form.Ending());
     }
 
+    void offThenOnInOneYieldNestsARun_data() {
+        QTest::addColumn<bool>("byKey");
+        QTest::newRow("mouse") << false;
+        QTest::newRow("Space on the focused switch") << true;
+    }
+
     void offThenOnInOneYieldNestsARun() {
+        QFETCH(bool, byKey);
         Fixture f;
+        const auto press = [&] {
+            if (byKey) {
+                QTest::keyClick(f.form.PicOn(), Qt::Key_Space);
+            } else {
+                ClickSwitch(f.form);
+            }
+        };
         int innerDepth = 0;
         bool innerStartedAtZero = false;
         After(300, [&] {
             // Both clicks delivered in this one yield of the outer run.
-            ClickSwitch(f.form);
+            press();
             After(200, [&] {
                 innerDepth = f.events.SwitchDepth();
-                ClickSwitch(f.form); // ends the nested run and then the outer
+                press(); // ends the nested run and then the outer
             });
             After(1, [&] {
                 innerStartedAtZero =
                     f.form.State().SweepCount == 0 && f.form.State().CurX < 8850 + 40;
             });
-            ClickSwitch(f.form);
+            press();
             QCOMPARE(f.events.SwitchDepth(), 1); // back in the outer run's yield
         });
-        ClickSwitch(f.form);
+        press();
         QCOMPARE(innerDepth, 2);
         QVERIFY(innerStartedAtZero);
         QCOMPARE(f.events.SwitchDepth(), 0);
         QCOMPARE(RestProblems(f.form), QString());
         QCOMPARE(f.form.PicOn()->Appearance(), kelvara::kAppearanceFlat);
+    }
+
+    // A held Space repeats its press; the switch toggles once.
+    void heldSpaceTogglesOnce() {
+        Fixture f;
+        int depthWhileHeld = 0;
+        After(100, [&] {
+            for (int i = 0; i < 5; ++i) {
+                QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier,
+                                 QStringLiteral(" "), true);
+                QApplication::sendEvent(f.form.PicOn(), &repeat);
+            }
+            QTest::keyRelease(f.form.PicOn(), Qt::Key_Space);
+            depthWhileHeld = f.events.SwitchDepth();
+            QCOMPARE(f.form.State().Running, 1);
+            QTest::keyClick(f.form.PicOn(), Qt::Key_Space);
+        });
+        QTest::keyPress(f.form.PicOn(), Qt::Key_Space);
+        QCOMPARE(depthWhileHeld, 1);
+        QCOMPARE(f.form.State().Running, 0);
+        QCOMPARE(RestProblems(f.form), QString());
     }
 
     void graphsToggleDuringARunWithoutAPause() {
@@ -182,6 +221,8 @@ private slots:
             f.form.Command4()->setFocus();
             QTest::keyClick(f.form.Command4(), Qt::Key_Space);
             QVERIFY(f.form.ShirmaVisible());
+            QTest::keyClick(f.form.Command4(), Qt::Key_Return);
+            QVERIFY(!f.form.ShirmaVisible());
             ClickSwitch(f.form);
         });
         ClickSwitch(f.form);
@@ -191,18 +232,17 @@ private slots:
 
     void exitAndCloseEndFromAnyDepthWithoutAnotherPass_data() {
         QTest::addColumn<int>("depth");
-        QTest::addColumn<bool>("byClose");
-        QTest::newRow("Exit at depth 1") << 1 << false;
-        QTest::newRow("Exit at depth 3") << 3 << false;
-        QTest::newRow("close at depth 1") << 1 << true;
-        QTest::newRow("close at depth 3") << 3 << true;
-        QTest::newRow("Exit at depth 10") << 10 << false;
-        QTest::newRow("close at depth 10") << 10 << true;
+        QTest::addColumn<QString>("how");
+        for (const int depth : {1, 3, 10}) {
+            for (const char* how : {"Exit", "close", "Ctrl+Q"}) {
+                QTest::addRow("%s at depth %d", how, depth) << depth << QString::fromLatin1(how);
+            }
+        }
     }
 
     void exitAndCloseEndFromAnyDepthWithoutAnotherPass() {
         QFETCH(int, depth);
-        QFETCH(bool, byClose);
+        QFETCH(QString, how);
         Fixture f;
         kelvara::SimState atEnd;
         QImage graphsAtEnd;
@@ -217,10 +257,12 @@ private slots:
             }
             QThread::msleep(20); // any further pass would now draw elsewhere
             depthAtEnd = f.events.SwitchDepth();
-            if (byClose) {
+            if (how == QLatin1String("close")) {
                 f.form.close();
-            } else {
+            } else if (how == QLatin1String("Exit")) {
                 QTest::mouseClick(f.form.Command1(), Qt::LeftButton);
+            } else {
+                QTest::keyClick(&f.form, Qt::Key_Q, Qt::ControlModifier);
             }
             atEnd = f.form.State();
             graphsAtEnd = f.form.Layer(Surface::Form1).Image().copy();

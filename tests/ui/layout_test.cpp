@@ -9,6 +9,7 @@
 #include "ui/marker.h"
 #include "ui/pictures.h"
 
+#include <QAccessible>
 #include <QFontInfo>
 #include <QPushButton>
 #include <QSlider>
@@ -181,11 +182,16 @@ private slots:
         QTest::addColumn<int>("maximum");
         QTest::addColumn<int>("value");
         QTest::addColumn<QString>("hint");
-        QTest::newRow("sldW") << "sldW" << 1 << 9 << 5 << QStringLiteral("Изменить частоту");
+        QTest::addColumn<QString>("spoken");
+        QTest::addColumn<QString>("valueText");
+        QTest::newRow("sldW") << "sldW" << 1 << 9 << 5 << QStringLiteral("Изменить частоту")
+                              << QStringLiteral("Частота") << QStringLiteral("5");
         QTest::newRow("sldU") << "sldU" << 1 << 10 << 5
-                              << QStringLiteral("Изменить амплитуду колебаний");
+                              << QStringLiteral("Изменить амплитуду колебаний")
+                              << QStringLiteral("Амплитуда (Uₘ)") << QStringLiteral("0,5");
         QTest::newRow("sldR") << "sldR" << 1 << 10 << 1
-                              << QStringLiteral("Изменить сопротивление резистора");
+                              << QStringLiteral("Изменить сопротивление резистора")
+                              << QStringLiteral("Сопротивление (R)") << QStringLiteral("1");
     }
 
     void sliders() {
@@ -194,6 +200,8 @@ private slots:
         QFETCH(int, maximum);
         QFETCH(int, value);
         QFETCH(QString, hint);
+        QFETCH(QString, spoken);
+        QFETCH(QString, valueText);
         Form1 form;
         auto* s = qobject_cast<QSlider*>(form.Control(name));
         QVERIFY(s != nullptr);
@@ -211,6 +219,24 @@ private slots:
         QCOMPARE(s->value(), minimum);
         s->setValue(maximum + 1);
         QCOMPARE(s->value(), maximum);
+
+        // Keys move it by its own steps, within its range.
+        const std::pair<Qt::Key, int> keys[] = {
+            {Qt::Key_Home, minimum},       {Qt::Key_Right, minimum + 1},
+            {Qt::Key_PageUp, minimum + 6}, {Qt::Key_Left, minimum + 5},
+            {Qt::Key_PageDown, minimum},   {Qt::Key_End, maximum},
+            {Qt::Key_Right, maximum},
+        };
+        for (const auto& [key, expected] : keys) {
+            QTest::keyClick(s, key);
+            QCOMPARE(s->value(), expected);
+        }
+        // A screen reader hears the value as the demonstration means it.
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(s);
+        QCOMPARE(a->text(QAccessible::Name), spoken);
+        QCOMPARE(a->text(QAccessible::Description), hint);
+        s->setValue(value);
+        QCOMPARE(a->text(QAccessible::Value), valueText);
     }
 
     void hintsAndCaptions() {
@@ -277,6 +303,21 @@ private slots:
         QVERIFY(order.size() >= 5);
         QCOMPARE(order.mid(0, 4), QStringList({"Command1", "sldW", "sldU", "picOn"}));
         QVERIFY(order.indexOf("sldR") > 3);
+
+        // Every tab stop, and the window itself, has a name to be read by.
+        for (const QString& stop : order) {
+            const QString spoken =
+                QAccessible::queryAccessibleInterface(form.Control(stop))->text(QAccessible::Name);
+            QVERIFY2(!spoken.isEmpty(), qPrintable(stop));
+        }
+        QCOMPARE(QAccessible::queryAccessibleInterface(&form)->text(QAccessible::Name),
+                 QStringLiteral("Kelvara"));
+        // The switch is a toggle button, pressed exactly while it is on.
+        QAccessibleInterface* on = QAccessible::queryAccessibleInterface(form.PicOn());
+        QCOMPARE(on->role(), QAccessible::Button);
+        QVERIFY(on->state().checkable && !on->state().checked);
+        form.SetAppearance(kelvara::Box::picOn, kelvara::kAppearance3D);
+        QVERIFY(on->state().checked);
     }
 
     void coloursAtRest() {
