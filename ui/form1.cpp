@@ -81,7 +81,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent), surface_(this) {
     surface_.SetMap(map_, Twips::NaturalSize());
     resize(Twips::NaturalSize());
     // Below half its size the drawing can no longer be read.
-    setMinimumSize((Twips::NaturalSize() + QSize(1, 1)) / 2);
+    setMinimumSize(Twips::NaturalSize().width() / 2, Twips::NaturalSize().height() / 2);
 
     for (const Element& e : FormLayout()) {
         Build(e);

@@ -7,9 +7,13 @@
 #include "ui/fonts.h"
 
 #include <QApplication>
+#include <QPushButton>
 #include <QTest>
 
+#include <algorithm>
+#include <cmath>
 #include <set>
+#include <utility>
 
 using kelvara::RGB;
 using kelvara::Surface;
@@ -107,6 +111,70 @@ private slots:
         const int d = static_cast<int>(dpr);
         QCOMPARE(RunsInRow(img, y, from, to, qRgb(0, 0, 0)), (std::vector<int>{1 * d, 2 * d}));
         QCOMPARE(RunsInRow(img, y, from, to, qRgb(255, 255, 255)), (std::vector<int>{11 * d}));
+    }
+
+    // The whole drawing at a view scale: child windows, a caption, a needle,
+    // a strip between its outlines and a trace drawn before the window was
+    // resized, all at the scaled size in whole device pixels.
+    void scaledWindow_data() {
+        QTest::addColumn<double>("scale");
+        for (const double s : {0.5, 1.0, 1.5, 2.0}) {
+            QTest::addRow("s = %g", s) << s;
+        }
+    }
+
+    void scaledWindow() {
+        QFETCH(double, scale);
+        const qreal dpr = ExpectedRatio();
+        const int d = static_cast<int>(dpr);
+        const auto scaled = [&](double twips) {
+            return static_cast<int>(std::lround(twips * scale / 15));
+        };
+        const auto width = [&](int natural) {
+            return std::max(1, static_cast<int>(std::lround(natural * scale)));
+        };
+        auto form = FormAtRest();
+        form->SetShirmaVisible(false);
+        // Drawn at the natural size, kept through the resize.
+        form->DrawLine(Surface::Form1, 10005, 3500, 10005, 3800, RGB(255, 0, 0));
+        form->resize(scaled(15240), scaled(11010));
+        QCOMPARE(form->Map().Scale(), scale);
+        QCOMPARE(form->Map().Origin(), QPoint(0, 0));
+
+        for (const auto& [name, r] : {std::pair{"picOn", QRect(7320, 4170, 375, 375)},
+                                      std::pair{"sldW", QRect(4470, 2340, 3615, 675)},
+                                      std::pair{"Command1", QRect(10770, 10110, 2355, 375)},
+                                      std::pair{"tok(4)", QRect(4980, 6000, 195, 165)}}) {
+            QCOMPARE(form->Control(QString::fromLatin1(name))->geometry(),
+                     QRect(scaled(r.x()), scaled(r.y()), scaled(r.width()), scaled(r.height())));
+        }
+        QCOMPARE(form->Command1()->font().pixelSize(), scaled(11.25 * 20));
+
+        kelvara::UpdateVoltmeter(form->State(), *form, 30);
+        const QImage img = Grab(*form);
+        // Around the middle of the swung needle only needle grey and dial.
+        const QPoint v = InClient(*form, "picvolt", {scaled(750), scaled(825)});
+        const QSize box(scaled(600), scaled(600));
+        QCOMPARE(ColoursIn(img, QRect(v, box)),
+                 (std::set<QRgb>{qRgb(128, 128, 128), qRgb(192, 192, 255)}));
+
+        // Across pictok(3): Line18 (1 pixel), Line27 (2), the strip (165 twips).
+        const int y = static_cast<int>(scaled(7500) * dpr);
+        const int from = static_cast<int>(scaled(300) * dpr);
+        const int to = static_cast<int>(scaled(700) * dpr);
+        QCOMPARE(RunsInRow(img, y, from, to, qRgb(0, 0, 0)),
+                 (std::vector<int>{width(1) * d, width(2) * d}));
+        QCOMPARE(RunsInRow(img, y, from, to, qRgb(255, 255, 255)),
+                 (std::vector<int>{scaled(165) * d}));
+
+        // The trace, drawn again at this scale with the window's 2-pixel pen.
+        const int traceY = static_cast<int>(scaled(3650) * dpr);
+        QCOMPARE(RunsInRow(img, traceY, static_cast<int>(scaled(9900) * dpr),
+                           static_cast<int>(scaled(10100) * dpr), qRgb(255, 0, 0)),
+                 (std::vector<int>{width(2) * d}));
+        QCOMPARE(ColoursIn(img, QRect(QPoint(scaled(9950), scaled(3600)),
+                                      QSize(scaled(100), scaled(100)))),
+                 (std::set<QRgb>{qRgb(255, 0, 0), qRgb(255, 255, 255), qRgb(128, 128, 255)}));
     }
 
     // A run-time line of the window's 2-pixel pen is 2 logical pixels thick.
