@@ -93,12 +93,15 @@ void RunSimulation(SimState& st, Controls& ctl) {
 
         const double HeatLevel = HeatLevelOf(PhaseCos, Amplitude, st.Resistance);
 
+        // Conventional current leaves the source at its "+" terminal: with a
+        // positive cosine the charges move towards the left terminal (their
+        // index falls), so the right terminal is the positive one.
         if (PhaseCos > 0) {
-            ctl.SetCaption(Label::Label11, "+");
-            ctl.SetCaption(Label::Label12, "-");
-        } else {
             ctl.SetCaption(Label::Label11, "-");
             ctl.SetCaption(Label::Label12, "+");
+        } else {
+            ctl.SetCaption(Label::Label11, "+");
+            ctl.SetCaption(Label::Label12, "-");
         }
 
         const double SinLevel = SinLevelOf(PhaseSin);
