@@ -12,6 +12,7 @@
 #include <cctype>
 #include <cmath>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,11 @@ struct PassRow {
     Colour heatColour, resistorColour;
     double voltDeflection, ampDeflection;
 };
+
+// Names the row in a failure instead of dumping its bytes.
+void PrintTo(const PassRow& row, std::ostream* os) {
+    *os << "pass at " << row.elapsed << " s";
+}
 
 // The four passes of a run at the start-up slider positions (5, 5, 1).
 const PassRow kStartupPasses[] = {
@@ -113,6 +119,10 @@ struct SettingRow {
     Colour wire, resistor;
     double volt, amp;
 };
+
+void PrintTo(const SettingRow& row, std::ostream* os) {
+    *os << row.what;
+}
 
 const SettingRow kSettings[] = {
     {"strongest, cos plus 1", {5, 10, 1}, false, 255, RGB(255, 0, 0), RGB(255, 255, 0), 70, 61},
