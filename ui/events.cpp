@@ -68,6 +68,11 @@ void FormEvents::Form_Load() {
 
 void FormEvents::picOn_Click() {
     Handle([this] {
+        // A run that starts while none is active starts the clock afresh; one
+        // nested in another's yield reads on from the same origin.
+        if (switchDepth_ == 0 && form_.Appearance(Box::picOn) == kAppearanceFlat) {
+            form_.RestartClock();
+        }
         ++switchDepth_;
         const auto leave = qScopeGuard([this] { --switchDepth_; });
         kelvara::picOn_Click(form_.State(), form_);

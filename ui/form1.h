@@ -6,11 +6,12 @@
 #include "sim/state.h"
 #include "ui/surface.h"
 
-#include <QElapsedTimer>
 #include <QHash>
 #include <QWidget>
 
 #include <array>
+#include <cstdint>
+#include <functional>
 
 class QPushButton;
 class QSlider;
@@ -55,6 +56,15 @@ public:
     bool Ending() const { return ending_; }
     int ExitCode() const { return exitCode_; }
 
+    // Timer counts from the moment the switch turned on a run while none was
+    // active, so that its single precision depends only on how long that run
+    // (and any nested in it) lasts, not on how long the window has been open.
+    void RestartClock();
+    // Where Timer reads the time: nanoseconds of a monotonic clock. Tests put
+    // in a clock of their own; the origin moves to its present reading.
+    using ClockSource = std::function<std::int64_t()>;
+    void SetClockSource(ClockSource monotonicNanoseconds);
+
     // The graphs screen.
     bool ShirmaVisible() const;
     void SetShirmaVisible(bool visible);
@@ -98,7 +108,8 @@ private:
 
     SimState state_;
     DrawingSurface surface_;
-    QElapsedTimer clock_;
+    ClockSource clock_;
+    std::int64_t clockOrigin_ = 0;
     bool ending_ = false;
     int exitCode_ = 0;
 
