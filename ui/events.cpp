@@ -15,7 +15,11 @@
 namespace kelvara::ui {
 
 FormEvents::FormEvents(Form1& form, FailureReport report)
-    : QObject(&form), form_(form), report_(std::move(report)) {
+    : QObject(&form), form_(form), report_(std::move(report)), destroyWatch_(form, [this] {
+          if (!form_.Ending()) {
+              form_.RequestEnd(0);
+          }
+      }) {
     if (!report_) {
         report_ = [this](const QString& message) {
             QMessageBox::critical(&form_, QStringLiteral("Kelvara"), message);

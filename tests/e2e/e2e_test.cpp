@@ -127,6 +127,7 @@ public:
     }
 
     QProcess& Process() { return proc_; }
+    const QString& Window() const { return window_; }
 
 private:
     QProcess proc_;
@@ -377,13 +378,27 @@ private slots:
                                 .arg(towards)));
     }
 
-    void exitEndsTheProgramWithCodeZero() {
+    void endsWithCodeZeroDuringARun_data() {
+        QTest::addColumn<bool>("destroyedFromOutside");
+        QTest::newRow("Exit button") << false;
+        // Another X client destroys the window: xdotool windowclose.
+        QTest::newRow("window destroyed") << true;
+    }
+
+    void endsWithCodeZeroDuringARun() {
+        QFETCH(bool, destroyedFromOutside);
         Program app;
         QVERIFY(app.WaitForWindow());
         app.Click(kSwitch);
         QVERIFY(app.Within(2000, Glowing));
-        app.Click(kExitButton);
-        QVERIFY2(app.Process().waitForFinished(1000), "still running a second after Exit");
+        if (destroyedFromOutside) {
+            RunTool({"windowclose", app.Window()});
+        } else {
+            app.Click(kExitButton);
+        }
+        QVERIFY2(app.Process().waitForFinished(1000),
+                 qPrintable(QStringLiteral("still running a second after the end by %1")
+                                .arg(QString::fromLatin1(QTest::currentDataTag()))));
         QCOMPARE(app.Process().exitStatus(), QProcess::NormalExit);
         QCOMPARE(app.Process().exitCode(), 0);
     }
