@@ -403,19 +403,51 @@ private slots:
         QCOMPARE(app.Process().exitCode(), 0);
     }
 
-    void withoutADisplayOneLineAndCodeTwo() {
+    void startupFailureSaysWhy_data() {
+        QTest::addColumn<QString>("display"); // empty: unset
+        QTest::addColumn<QString>("platform");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QStringList>("says");
+        QTest::addColumn<int>("lines");
+        const QStringList noDisplay{"no display could be reached"};
+        const QStringList noPlugin{"\"nonexistent\"", "Available platform plugins", "xcb"};
+        const QString here = qEnvironmentVariable("DISPLAY");
+        QTest::newRow("DISPLAY unset")
+            << QString() << "xcb" << QStringList() << 2 << noDisplay << 1;
+        QTest::newRow("no server at DISPLAY") << ":7777"
+                                              << "xcb" << QStringList() << 2 << noDisplay << 1;
+        QTest::newRow("QT_QPA_PLATFORM=nonexistent")
+            << here << "nonexistent" << QStringList() << 3 << noPlugin << 2;
+        QTest::newRow("-platform nonexistent")
+            << here << "xcb" << QStringList{"-platform", "nonexistent"} << 3 << noPlugin << 2;
+    }
+
+    void startupFailureSaysWhy() {
+        QFETCH(QString, display);
+        QFETCH(QString, platform);
+        QFETCH(QStringList, args);
+        QFETCH(int, code);
+        QFETCH(QStringList, says);
+        QFETCH(int, lines);
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove(QStringLiteral("DISPLAY"));
         env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        if (!display.isEmpty()) {
+            env.insert(QStringLiteral("DISPLAY"), display);
+        }
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
         p.setProcessEnvironment(env);
-        p.start(QStringLiteral(KELVARA_BINARY), {});
-        QVERIFY(p.waitForFinished(10000));
+        p.start(QStringLiteral(KELVARA_BINARY), args);
+        QVERIFY2(p.waitForFinished(10000), "still running ten seconds after a failed start");
         QCOMPARE(p.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(p.exitCode(), 2);
+        QCOMPARE(p.exitCode(), code);
         const QString err = QString::fromUtf8(p.readAllStandardError()).trimmed();
-        QVERIFY2(!err.isEmpty() && !err.contains('\n'), qPrintable(err));
+        QVERIFY2(!err.isEmpty() && err.count('\n') < lines, qPrintable(err));
+        for (const QString& words : says) {
+            QVERIFY2(err.contains(words), qPrintable(err));
+        }
     }
 };
 
