@@ -5,9 +5,11 @@ BUILD ?= build
 ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
 
-# Build tools, Qt 6, GoogleTest; Xvfb and xdotool for the end-to-end tests;
-# Liberation fonts so that the window looks the same on every machine.
-PACKAGES := cmake ninja-build g++ make qt6-base-dev libgtest-dev \
+# Build tools, Qt 6, GoogleTest; the XCB headers for the watch on the X
+# window (qt6-base-dev pulls them in today, but we include them ourselves);
+# Xvfb and xdotool for the end-to-end tests; Liberation fonts so that the
+# window looks the same on every machine.
+PACKAGES := cmake ninja-build g++ make qt6-base-dev libxcb1-dev libgtest-dev \
             xvfb xauth xdotool fonts-liberation2 fontconfig
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 

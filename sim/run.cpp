@@ -16,23 +16,41 @@ namespace kelvara {
 
 void SetOmegaFromStep(SimState& st, std::int32_t FrequencyStep) {
     switch (FrequencyStep) {
-    case 1: st.Omega = st.OmegaBase / 10; break;
-    case 2: st.Omega = st.OmegaBase / 5; break;
-    case 3: st.Omega = st.OmegaBase / 2; break;
-    case 4: st.Omega = st.OmegaBase; break;
-    case 5: st.Omega = st.OmegaBase * 1.5; break;
-    case 6: st.Omega = st.OmegaBase * 2; break;
-    case 7: st.Omega = st.OmegaBase * 3; break;
-    case 8: st.Omega = st.OmegaBase * 3.5; break;
-    case 9: st.Omega = st.OmegaBase * 4; break;
-    default: break;
+    case 1:
+        st.Omega = st.OmegaBase / 10;
+        break;
+    case 2:
+        st.Omega = st.OmegaBase / 5;
+        break;
+    case 3:
+        st.Omega = st.OmegaBase / 2;
+        break;
+    case 4:
+        st.Omega = st.OmegaBase;
+        break;
+    case 5:
+        st.Omega = st.OmegaBase * 1.5;
+        break;
+    case 6:
+        st.Omega = st.OmegaBase * 2;
+        break;
+    case 7:
+        st.Omega = st.OmegaBase * 3;
+        break;
+    case 8:
+        st.Omega = st.OmegaBase * 3.5;
+        break;
+    case 9:
+        st.Omega = st.OmegaBase * 4;
+        break;
+    default:
+        break;
     }
 }
 
 double HeatLevelOf(double PhaseCos, double Amplitude, std::int32_t Resistance) {
     const double scaled = 255 * std::sqrt(PhaseCos * PhaseCos);
-    if (std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW) != 0 ||
-        !std::isfinite(scaled)) {
+    if (std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW) != 0 || !std::isfinite(scaled)) {
         throw FloatingPointError("floating-point error in the source phase");
     }
     if (Resistance == 0) {
@@ -41,9 +59,13 @@ double HeatLevelOf(double PhaseCos, double Amplitude, std::int32_t Resistance) {
     return Int((scaled * Amplitude) / Resistance);
 }
 
-double SinLevelOf(double PhaseSin) { return Int(255 * PhaseSin); }
+double SinLevelOf(double PhaseSin) {
+    return Int(255 * PhaseSin);
+}
 
-double ChargeIndexOf(double SinLevel) { return 17 - Int(SinLevel / 15); }
+double ChargeIndexOf(double SinLevel) {
+    return 17 - Int(SinLevel / 15);
+}
 
 void RunSimulation(SimState& st, Controls& ctl) {
     const float StartTime = ctl.Timer();
@@ -71,12 +93,15 @@ void RunSimulation(SimState& st, Controls& ctl) {
 
         const double HeatLevel = HeatLevelOf(PhaseCos, Amplitude, st.Resistance);
 
+        // Conventional current leaves the source at its "+" terminal: with a
+        // positive cosine the charges move towards the left terminal (their
+        // index falls), so the right terminal is the positive one.
         if (PhaseCos > 0) {
-            ctl.SetCaption(Label::Label11, "+");
-            ctl.SetCaption(Label::Label12, "-");
-        } else {
             ctl.SetCaption(Label::Label11, "-");
             ctl.SetCaption(Label::Label12, "+");
+        } else {
+            ctl.SetCaption(Label::Label11, "+");
+            ctl.SetCaption(Label::Label12, "-");
         }
 
         const double SinLevel = SinLevelOf(PhaseSin);
@@ -109,8 +134,8 @@ void RunSimulation(SimState& st, Controls& ctl) {
             st.PrevPowerY = st.CurPowerY;
         }
 
-        SweepTime = static_cast<double>(ElapsedTime) -
-                    static_cast<double>(st.SweepSeconds) * st.SweepCount;
+        SweepTime =
+            static_cast<double>(ElapsedTime) - static_cast<double>(st.SweepSeconds) * st.SweepCount;
         PlotGraphs(st, ctl, PhaseCos, Amplitude, SweepTime);
     }
 

@@ -15,7 +15,11 @@
 namespace kelvara::ui {
 
 FormEvents::FormEvents(Form1& form, FailureReport report)
-    : QObject(&form), form_(form), report_(std::move(report)) {
+    : QObject(&form), form_(form), report_(std::move(report)), destroyWatch_(form, [this] {
+          if (!form_.Ending()) {
+              form_.RequestEnd(0);
+          }
+      }) {
     if (!report_) {
         report_ = [this](const QString& message) {
             QMessageBox::critical(&form_, QStringLiteral("Kelvara"), message);
@@ -68,6 +72,11 @@ void FormEvents::Form_Load() {
 
 void FormEvents::picOn_Click() {
     Handle([this] {
+        // A run that starts while none is active starts the clock afresh; one
+        // nested in another's yield reads on from the same origin.
+        if (switchDepth_ == 0 && form_.Appearance(Box::picOn) == kAppearanceFlat) {
+            form_.RestartClock();
+        }
         ++switchDepth_;
         const auto leave = qScopeGuard([this] { --switchDepth_; });
         kelvara::picOn_Click(form_.State(), form_);

@@ -1,6 +1,8 @@
 // The window's event handlers: the only ways into the program once it runs.
 #pragma once
 
+#include "ui/window_watch.h"
+
 #include <QObject>
 #include <QString>
 
@@ -45,6 +47,8 @@ private:
     FailureReport report_;
     bool failing_ = false;
     int switchDepth_ = 0;
+    // The window destroyed by another client ends the program as a close.
+    WindowWatch destroyWatch_;
 };
 
 } // namespace kelvara::ui

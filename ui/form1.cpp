@@ -24,6 +24,7 @@
 #include <QSlider>
 
 #include <algorithm>
+#include <chrono>
 #include <string>
 #include <utility>
 #include <vector>
@@ -148,7 +149,11 @@ Form1::Form1(QWidget* parent) : QWidget(parent), surface_(this) {
             ToggleFullScreen();
         }
     });
-    clock_.start();
+    SetClockSource([] {
+        return std::chrono::duration_cast<std::chrono::nanoseconds>(
+                   std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    });
 }
 
 Form1::~Form1() = default;
@@ -386,6 +391,15 @@ void Form1::RequestEnd(int exitCode) {
     QCoreApplication::exit(exitCode);
 }
 
+void Form1::RestartClock() {
+    clockOrigin_ = clock_();
+}
+
+void Form1::SetClockSource(ClockSource monotonicNanoseconds) {
+    clock_ = std::move(monotonicNanoseconds);
+    RestartClock();
+}
+
 // --- Controls -----------------------------------------------------------------
 
 void Form1::DrawLine(Surface s, double x1, double y1, double x2, double y2, Colour c) {
@@ -480,7 +494,7 @@ int Form1::SliderValue(Slider s) {
 }
 
 float Form1::Timer() {
-    return static_cast<float>(static_cast<double>(clock_.nsecsElapsed()) / 1e9);
+    return static_cast<float>(static_cast<double>(clock_() - clockOrigin_) / 1e9);
 }
 
 bool Form1::DoEvents() {

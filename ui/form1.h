@@ -8,11 +8,12 @@
 #include "ui/surface.h"
 #include "ui/twips.h"
 
-#include <QElapsedTimer>
 #include <QHash>
 #include <QWidget>
 
 #include <array>
+#include <cstdint>
+#include <functional>
 #include <vector>
 
 class QPushButton;
@@ -64,6 +65,15 @@ public:
     // and benchmarks that count passes.
     void SetPaced(bool paced) { pacer_.SetEnabled(paced); }
     bool Paced() const { return pacer_.Enabled(); }
+
+    // Timer counts from the moment the switch turned on a run while none was
+    // active, so that its single precision depends only on how long that run
+    // (and any nested in it) lasts, not on how long the window has been open.
+    void RestartClock();
+    // Where Timer reads the time: nanoseconds of a monotonic clock. Tests put
+    // in a clock of their own; the origin moves to its present reading.
+    using ClockSource = std::function<std::int64_t()>;
+    void SetClockSource(ClockSource monotonicNanoseconds);
 
     // The graphs screen.
     bool ShirmaVisible() const;
@@ -128,8 +138,9 @@ private:
     SimState state_;
     Twips map_;
     DrawingSurface surface_;
-    QElapsedTimer clock_;
     FramePacer pacer_{*this};
+    ClockSource clock_;
+    std::int64_t clockOrigin_ = 0;
     bool ending_ = false;
     int exitCode_ = 0;
 

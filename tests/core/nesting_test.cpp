@@ -135,7 +135,7 @@ TEST(Nesting, OffThenOnInOneYieldNestsARunThatEndsInnermostFirst) {
     EXPECT_EQ(atInnerSecondYield.SweepCount, 0);
     EXPECT_EQ(atInnerSecondYield.CurX, 8850);
     EXPECT_EQ(atInnerSecondYield.CurVoltY, 2440);
-    EXPECT_EQ(shownAtInnerSecondYield.captions[0], "+");
+    EXPECT_EQ(shownAtInnerSecondYield.captions[0], "-");
     for (int k = 0; k < kTokCount; ++k) {
         EXPECT_EQ(shownAtInnerSecondYield.tokVisible[static_cast<std::size_t>(k)],
                   k >= 17 && k <= 21)

@@ -12,6 +12,7 @@
 #include <cctype>
 #include <cmath>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -36,14 +37,19 @@ struct PassRow {
     double voltDeflection, ampDeflection;
 };
 
+// Names the row in a failure instead of dumping its bytes.
+void PrintTo(const PassRow& row, std::ostream* os) {
+    *os << "pass at " << row.elapsed << " s";
+}
+
 // The four passes of a run at the start-up slider positions (5, 5, 1).
 const PassRow kStartupPasses[] = {
-    {0.0f, 1, 0, 127, "+", "-", 0, 17, RGB(255, 128, 128), RGB(255, 255, 128), 34.863, 30.380},
-    {0.25f, 0.3832, 0.9237, 48, "+", "-", 235, 2, RGB(255, 207, 207), RGB(255, 255, 207), 13.176,
+    {0.0f, 1, 0, 127, "-", "+", 0, 17, RGB(255, 128, 128), RGB(255, 255, 128), 34.863, 30.380},
+    {0.25f, 0.3832, 0.9237, 48, "-", "+", 235, 2, RGB(255, 207, 207), RGB(255, 255, 207), 13.176,
      11.482},
-    {0.5f, -0.7063, 0.7080, 90, "-", "+", 180, 5, RGB(255, 165, 165), RGB(255, 255, 165), -24.706,
+    {0.5f, -0.7063, 0.7080, 90, "+", "-", 180, 5, RGB(255, 165, 165), RGB(255, 255, 165), -24.706,
      -21.529},
-    {1.0f, -0.0024, -1.0000, 0, "-", "+", -255, 34, RGB(255, 255, 255), RGB(255, 255, 255), 0, 0},
+    {1.0f, -0.0024, -1.0000, 0, "+", "-", -255, 34, RGB(255, 255, 255), RGB(255, 255, 255), 0, 0},
 };
 
 class StartupPass : public ::testing::TestWithParam<PassRow> {};
@@ -114,6 +120,10 @@ struct SettingRow {
     double volt, amp;
 };
 
+void PrintTo(const SettingRow& row, std::ostream* os) {
+    *os << row.what;
+}
+
 const SettingRow kSettings[] = {
     {"strongest, cos plus 1", {5, 10, 1}, false, 255, RGB(255, 0, 0), RGB(255, 255, 0), 70, 61},
     {"strongest, cos minus 1", {5, 10, 1}, true, 255, RGB(255, 0, 0), RGB(255, 255, 0), -70, -61},
@@ -146,7 +156,7 @@ TEST_P(SliderSetting, HeatColoursAndDeflections) {
               ColourText(row.wire));
     EXPECT_NEAR(ScriptedRun::Degrees(run.st.VoltmeterAngle), row.volt, 5e-4) << row.what;
     EXPECT_NEAR(ScriptedRun::Degrees(run.st.AmmeterAngle), row.amp, 5e-4) << row.what;
-    EXPECT_EQ(run.ctl.captions[0], row.negativeCos ? "-" : "+");
+    EXPECT_EQ(run.ctl.captions[0], row.negativeCos ? "+" : "-");
 }
 
 INSTANTIATE_TEST_SUITE_P(RunLoop, SliderSetting, ::testing::ValuesIn(kSettings),
@@ -202,7 +212,7 @@ TEST(RunLoop, OnePassCallsEverythingInOrder) {
     std::vector<Call> want = {
         {"Timer", "Value", "1000"},  {"Timer", "Value", "1000"},  {"DoEvents", "", ""},
         {"sldW", "Value", "5"},      {"sldR", "Value", "1"},      {"sldU", "Value", "5"},
-        {"Label11", "Caption", "+"}, {"Label12", "Caption", "-"},
+        {"Label11", "Caption", "-"}, {"Label12", "Caption", "+"},
     };
     for (int k = 0; k < 9; ++k) {
         want.push_back({"pictok(" + std::to_string(k) + ")", "BackColor", ColourText(heat)});

@@ -9,11 +9,13 @@
 #include <QTest>
 #include <QThread>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
 
 constexpr int kTwipsPerPixel = 15;
+constexpr int kTokCount = 39;
 
 // A point of the window's client area, given in twips.
 QPoint Px(int xTwips, int yTwips) {
@@ -131,6 +133,7 @@ public:
     }
 
     QProcess& Process() { return proc_; }
+    const QString& Window() const { return window_; }
 
 private:
     QProcess proc_;
@@ -147,6 +150,7 @@ const QRect kGraphPanel = PxRect(8460, 1740, 6765, 8145);
 const QRect kLeftWire = PxRect(420, 6000, 165, 3255);   // pictok(3)
 const QRect kRightWire = PxRect(7710, 6000, 165, 3225); // pictok(6)
 const QRect kVoltDial = PxRect(1110, 2430, 2900, 1600);
+const QRect kLabel11 = PxRect(4740, 4260, 195, 315); // polarity of the left terminal
 
 // Wire pixels coloured by heat: red at full strength, green equal to blue
 // and below white.
@@ -217,6 +221,80 @@ int NeedleColumns(const QImage& img) {
     return n;
 }
 
+// The charge markers tok(0) to tok(38): window position in twips, and the
+// wire strip pictok(n) that holds (and clips) each one. tok(4) belongs to
+// the window but lies on pictok(1).
+struct TokPlace {
+    int x, y, strip;
+};
+const TokPlace kToks[kTokCount] = {
+    {5190, 5070, 0}, {5190, 5430, 0}, {5190, 5820, 0}, {4680, 6000, 1}, {4980, 6000, 1},
+    {4410, 5970, 1}, {570, 6000, 2},  {420, 6330, 3},  {420, 6750, 3},  {420, 7230, 3},
+    {420, 7680, 3},  {420, 8100, 3},  {420, 8550, 3},  {420, 8970, 3},  {630, 9210, 4},
+    {990, 9210, 4},  {1350, 9180, 4}, {1710, 9210, 4}, {2100, 9180, 4}, {5940, 9210, 5},
+    {6330, 9180, 5}, {6720, 9210, 5}, {7080, 9210, 5}, {7500, 9210, 5}, {7710, 9000, 6},
+    {7710, 8550, 6}, {7680, 8130, 6}, {7710, 7680, 6}, {7710, 7230, 6}, {7710, 6810, 6},
+    {7710, 6390, 6}, {7710, 6000, 6}, {7320, 6000, 7}, {6900, 6000, 7}, {6450, 5970, 7},
+    {5970, 6000, 7}, {5850, 5760, 8}, {5850, 5460, 8}, {5850, 5070, 8},
+};
+const QRect kPictok[] = {
+    PxRect(5190, 5010, 165, 1155), PxRect(4380, 6000, 945, 165),  PxRect(570, 6000, 195, 165),
+    PxRect(420, 6000, 165, 3255),  PxRect(420, 9210, 1935, 165),  PxRect(5850, 9210, 2025, 165),
+    PxRect(7710, 6000, 165, 3225), PxRect(5970, 6000, 1755, 165), PxRect(5850, 5010, 165, 1155),
+};
+
+bool Dark(QRgb px) {
+    return qRed(px) + qGreen(px) + qBlue(px) < 200;
+}
+
+// Mean index of the markers whose plus sign shows, or -1 unless three to
+// five neighbouring markers show (a frame caught half drawn).
+double ChargeGroupPlace(const QImage& img) {
+    int shown = 0;
+    int first = kTokCount;
+    int last = -1;
+    int sum = 0;
+    for (int k = 0; k < kTokCount; ++k) {
+        const TokPlace& t = kToks[k];
+        const QRect marker =
+            (k == 4 ? PxRect(t.x, t.y, 195, 165) : PxRect(t.x, t.y, 165, 225)) & kPictok[t.strip];
+        int ink = 0;
+        for (int y = marker.top(); y <= marker.bottom(); ++y) {
+            for (int x = marker.left(); x <= marker.right(); ++x) {
+                ink += Dark(img.pixel(x, y)) ? 1 : 0;
+            }
+        }
+        if (ink >= 8) {
+            ++shown;
+            sum += k;
+            first = std::min(first, k);
+            last = k;
+        }
+    }
+    if (shown < 3 || last - first > 4) {
+        return -1;
+    }
+    return static_cast<double>(sum) / shown;
+}
+
+// The sign on a polarity label: +1 for "+", -1 for "-", 0 if unreadable.
+// The "+" has a vertical stroke, so its ink spans many rows.
+int LabelSign(const QImage& img, const QRect& label) {
+    int rows = 0;
+    for (int y = label.top(); y <= label.bottom(); ++y) {
+        for (int x = label.left(); x <= label.right(); ++x) {
+            if (Dark(img.pixel(x, y))) {
+                ++rows;
+                break;
+            }
+        }
+    }
+    if (rows >= 6) {
+        return 1;
+    }
+    return rows >= 1 && rows <= 3 ? -1 : 0;
+}
+
 } // namespace
 
 class EndToEnd : public QObject {
@@ -269,13 +347,64 @@ private slots:
         QCOMPARE(app.Process().state(), QProcess::Running);
     }
 
-    void exitEndsTheProgramWithCodeZero() {
+    // Conventional current leaves the source at "+": while the left terminal
+    // shows "+", the charges move away from it, along rising marker indices
+    // (tok(0) sits at the left terminal).
+    void chargesLeaveTheTerminalMarkedPlus() {
+        Program app;
+        QVERIFY(app.WaitForWindow());
+        app.Click(kSwitch);
+        QVERIFY2(app.Within(2000, [](const QImage& img) { return ChargeGroupPlace(img) >= 0; }),
+                 "no charge group showed within two seconds of the switch");
+
+        // A little more than one period at the start-up frequency (1.33 s).
+        // Two successive frames that both show "+" lie within one half
+        // period, so the group can only have risen between them; a frame
+        // caught mid-flush may read wrong, hence the margin.
+        int away = 0;
+        int towards = 0;
+        int previousSign = 0;
+        double previousPlace = -1;
+        QDeadlineTimer deadline(1600);
+        while (!deadline.hasExpired()) {
+            const QImage img = app.Shot();
+            const int sign = LabelSign(img, kLabel11);
+            const double place = ChargeGroupPlace(img);
+            if (sign == 1 && previousSign == 1 && place >= 0 && previousPlace >= 0) {
+                away += place > previousPlace ? 1 : 0;
+                towards += place < previousPlace ? 1 : 0;
+            }
+            previousSign = sign;
+            previousPlace = place;
+        }
+        QVERIFY2(away >= 3 && towards * 5 <= away,
+                 qPrintable(QStringLiteral("while the left terminal showed \"+\" the charges "
+                                           "moved away from it %1 times and towards it %2 times")
+                                .arg(away)
+                                .arg(towards)));
+    }
+
+    void endsWithCodeZeroDuringARun_data() {
+        QTest::addColumn<bool>("destroyedFromOutside");
+        QTest::newRow("Exit button") << false;
+        // Another X client destroys the window: xdotool windowclose.
+        QTest::newRow("window destroyed") << true;
+    }
+
+    void endsWithCodeZeroDuringARun() {
+        QFETCH(bool, destroyedFromOutside);
         Program app;
         QVERIFY(app.WaitForWindow());
         app.Click(kSwitch);
         QVERIFY(app.Within(2000, Glowing));
-        app.Click(kExitButton);
-        QVERIFY2(app.Process().waitForFinished(1000), "still running a second after Exit");
+        if (destroyedFromOutside) {
+            RunTool({"windowclose", app.Window()});
+        } else {
+            app.Click(kExitButton);
+        }
+        QVERIFY2(app.Process().waitForFinished(1000),
+                 qPrintable(QStringLiteral("still running a second after the end by %1")
+                                .arg(QString::fromLatin1(QTest::currentDataTag()))));
         QCOMPARE(app.Process().exitStatus(), QProcess::NormalExit);
         QCOMPARE(app.Process().exitCode(), 0);
     }
@@ -316,19 +445,51 @@ private slots:
         QCOMPARE(app.Process().exitCode(), 0);
     }
 
-    void withoutADisplayOneLineAndCodeTwo() {
+    void startupFailureSaysWhy_data() {
+        QTest::addColumn<QString>("display"); // empty: unset
+        QTest::addColumn<QString>("platform");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QStringList>("says");
+        QTest::addColumn<int>("lines");
+        const QStringList noDisplay{"no display could be reached"};
+        const QStringList noPlugin{"\"nonexistent\"", "Available platform plugins", "xcb"};
+        const QString here = qEnvironmentVariable("DISPLAY");
+        QTest::newRow("DISPLAY unset")
+            << QString() << "xcb" << QStringList() << 2 << noDisplay << 1;
+        QTest::newRow("no server at DISPLAY") << ":7777"
+                                              << "xcb" << QStringList() << 2 << noDisplay << 1;
+        QTest::newRow("QT_QPA_PLATFORM=nonexistent")
+            << here << "nonexistent" << QStringList() << 3 << noPlugin << 2;
+        QTest::newRow("-platform nonexistent")
+            << here << "xcb" << QStringList{"-platform", "nonexistent"} << 3 << noPlugin << 2;
+    }
+
+    void startupFailureSaysWhy() {
+        QFETCH(QString, display);
+        QFETCH(QString, platform);
+        QFETCH(QStringList, args);
+        QFETCH(int, code);
+        QFETCH(QStringList, says);
+        QFETCH(int, lines);
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove(QStringLiteral("DISPLAY"));
         env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        if (!display.isEmpty()) {
+            env.insert(QStringLiteral("DISPLAY"), display);
+        }
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
         p.setProcessEnvironment(env);
-        p.start(QStringLiteral(KELVARA_BINARY), {});
-        QVERIFY(p.waitForFinished(10000));
+        p.start(QStringLiteral(KELVARA_BINARY), args);
+        QVERIFY2(p.waitForFinished(10000), "still running ten seconds after a failed start");
         QCOMPARE(p.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(p.exitCode(), 2);
+        QCOMPARE(p.exitCode(), code);
         const QString err = QString::fromUtf8(p.readAllStandardError()).trimmed();
-        QVERIFY2(!err.isEmpty() && !err.contains('\n'), qPrintable(err));
+        QVERIFY2(!err.isEmpty() && err.count('\n') < lines, qPrintable(err));
+        for (const QString& words : says) {
+            QVERIFY2(err.contains(words), qPrintable(err));
+        }
     }
 };
 

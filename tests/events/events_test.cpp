@@ -16,8 +16,11 @@
 #include <QThread>
 #include <QTimer>
 
+#include <cmath>
+#include <cstdint>
 #include <functional>
 #include <set>
+#include <vector>
 
 using kelvara::Image;
 using kelvara::Surface;
@@ -181,6 +184,75 @@ private slots:
         QCOMPARE(f.events.SwitchDepth(), 0);
         QCOMPARE(RestProblems(f.form), QString());
         QCOMPARE(f.form.PicOn()->Appearance(), kelvara::kAppearanceFlat);
+    }
+
+    void aRunsClockStartsAtItsSwitchEvenAfterThirtyDaysOpen() {
+        Fixture f;
+        constexpr std::int64_t kUs = 1000; // the clock counts nanoseconds
+        std::int64_t now = 0;
+        f.form.SetClockSource([&now] { return now; });
+        now = 30LL * 86400 * 1000000 * kUs + 417; // the window has been open for 30 days
+        const std::int64_t atSwitch = now;
+
+        // Each step sets the clock to a run time; the passes that follow must
+        // read it to the microsecond, and plot at x = 8850 + Int(400 t).
+        QStringList problems;
+        const auto expect = [&](std::int64_t sinceSwitch, std::int64_t sinceRunStart, int depth) {
+            const double timer = f.form.Timer();
+            const double want = static_cast<double>(sinceSwitch) / 1e9;
+            if (std::abs(timer - want) > 1e-6) {
+                problems << QStringLiteral("Timer %1 s, not %2 s").arg(timer).arg(want);
+            }
+            const double x = 8850 + std::floor(400 * static_cast<double>(sinceRunStart) / 1e9);
+            if (f.form.State().CurX != x) {
+                problems << QStringLiteral("graph at %1, not %2 (%3 ms into the run)")
+                                .arg(f.form.State().CurX)
+                                .arg(x)
+                                .arg(static_cast<double>(sinceRunStart) / 1e6);
+            }
+            if (f.events.SwitchDepth() != depth) {
+                problems
+                    << QStringLiteral("depth %1, not %2").arg(f.events.SwitchDepth()).arg(depth);
+            }
+        };
+        const std::vector<std::int64_t> outer = {1000 * kUs, 2000 * kUs, 3800 * kUs, 6300 * kUs,
+                                                 8800 * kUs};
+        const std::vector<std::int64_t> inner = {3800 * kUs, 6300 * kUs}; // after the nested start
+        const std::int64_t innerStart = outer.back();
+        std::function<void(std::size_t)> innerStep;
+        innerStep = [&](std::size_t j) {
+            if (j > 0) {
+                expect(innerStart + inner[j - 1], inner[j - 1], 2);
+            }
+            if (j == inner.size()) {
+                ClickSwitch(f.form); // off: ends both runs
+                return;
+            }
+            now = atSwitch + innerStart + inner[j];
+            After(50, [&, j] { innerStep(j + 1); });
+        };
+        std::function<void(std::size_t)> outerStep;
+        outerStep = [&](std::size_t i) {
+            if (i > 0) {
+                expect(outer[i - 1], outer[i - 1], 1);
+            }
+            if (i < outer.size()) {
+                now = atSwitch + outer[i];
+                After(50, [&, i] { outerStep(i + 1); });
+                return;
+            }
+            // Off and on in one yield: the nested run reads on from the
+            // same origin, its own run time starting from its own switch.
+            ClickSwitch(f.form);
+            After(50, [&] { innerStep(0); });
+            ClickSwitch(f.form);
+        };
+        After(50, [&] { outerStep(0); });
+        ClickSwitch(f.form);
+
+        QCOMPARE(problems.join(QStringLiteral("; ")), QString());
+        QCOMPARE(f.events.SwitchDepth(), 0);
+        QCOMPARE(RestProblems(f.form), QString());
     }
 
     // A held Space repeats its press; the switch toggles once.
