@@ -10,6 +10,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 
 namespace {
@@ -66,18 +67,9 @@ public:
                          "--name", "^Kelvara$"});
             if (!ids.isEmpty()) {
                 window_ = ids.split('\n').first();
-                const QString shell = RunTool({"getwindowgeometry", "--shell", window_});
-                int x = -1;
-                int y = -1;
-                for (const QString& line : shell.split('\n')) {
-                    if (line.startsWith("X=")) {
-                        x = line.mid(2).toInt();
-                    } else if (line.startsWith("Y=")) {
-                        y = line.mid(2).toInt();
-                    }
-                }
-                if (x >= 0 && y >= 0) {
-                    origin_ = {x, y};
+                const QRect r = Geometry();
+                if (r.isValid()) {
+                    origin_ = r.topLeft();
                     QThread::msleep(300); // let the first frame be painted
                     return true;
                 }
@@ -135,11 +127,70 @@ public:
     QProcess& Process() { return proc_; }
     const QString& Window() const { return window_; }
 
+    // Where the client area lies on the screen now, as the X server says
+    // (xwininfo, since xdotool's geometry is off under a window manager's
+    // frame).
+    QRect Geometry() const {
+        QProcess p;
+        p.start(QStringLiteral("xwininfo"), {"-id", window_});
+        if (!p.waitForFinished(5000)) {
+            return {};
+        }
+        QRect r;
+        for (const QString& line : QString::fromUtf8(p.readAllStandardOutput()).split('\n')) {
+            const int value = line.section(':', 1).trimmed().toInt();
+            if (line.contains("Absolute upper-left X:")) {
+                r.moveLeft(value);
+            } else if (line.contains("Absolute upper-left Y:")) {
+                r.moveTop(value);
+            } else if (line.contains("Width:")) {
+                r.setWidth(value);
+            } else if (line.contains("Height:")) {
+                r.setHeight(value);
+            }
+        }
+        return r;
+    }
+
 private:
     QProcess proc_;
     QString window_;
     QPoint origin_;
     mutable int failures_ = 0;
+};
+
+// Debian's openbox on the test's X server, for as long as it lives:
+// fullscreen is the window manager's to grant.
+class WindowManager {
+public:
+    WindowManager() { proc_.start(QStringLiteral("openbox"), {"--sm-disable"}); }
+    ~WindowManager() {
+        proc_.terminate();
+        if (!proc_.waitForFinished(3000)) {
+            proc_.kill();
+            proc_.waitForFinished(1000);
+        }
+    }
+    WindowManager(const WindowManager&) = delete;
+    WindowManager& operator=(const WindowManager&) = delete;
+
+    // Whether it has announced itself on the root window.
+    bool Ready() {
+        QDeadlineTimer deadline(5000);
+        while (!deadline.hasExpired()) {
+            QProcess xprop;
+            xprop.start(QStringLiteral("xprop"), {"-root", "_NET_SUPPORTING_WM_CHECK"});
+            xprop.waitForFinished(2000);
+            if (xprop.readAllStandardOutput().contains("window id")) {
+                return true;
+            }
+            QThread::msleep(50);
+        }
+        return false;
+    }
+
+private:
+    QProcess proc_;
 };
 
 // Places on the window, in twips as the layout gives them.
@@ -443,6 +494,85 @@ private slots:
         QVERIFY2(app.Process().waitForFinished(2000), "still running two seconds after Ctrl+Q");
         QCOMPARE(app.Process().exitStatus(), QProcess::NormalExit);
         QCOMPARE(app.Process().exitCode(), 0);
+    }
+
+    // F11 under a window manager: the drawing fills the screen where the
+    // view scale puts it, the run goes on with its traces, Escape returns.
+    void fullScreenForTheProjector() {
+        WindowManager wm;
+        QVERIFY2(wm.Ready(), "openbox did not take over the screen within 5 s");
+        Program app;
+        QVERIFY(app.WaitForWindow());
+        const QRgb face = app.Shot().pixel(3, 3);
+        app.Click(kSwitch);
+        QVERIFY2(app.Within(2000, Glowing), "the run did not start at the natural size");
+        app.Click(kGraphsButton);
+
+        app.Keys({"F11"});
+        const QSize screen = QGuiApplication::primaryScreen()->size();
+        QDeadlineTimer deadline(3000);
+        while (app.Geometry() != QRect(QPoint(0, 0), screen) && !deadline.hasExpired()) {
+            QThread::msleep(50);
+        }
+        QVERIFY2(app.Geometry() == QRect(QPoint(0, 0), screen), "F11 did not go fullscreen");
+
+        const double s = std::min(screen.width() / 1016.0, screen.height() / 734.0);
+        const auto scaled = [s](int twips) {
+            return static_cast<int>(std::lround(twips * s / 15));
+        };
+        const QPoint origin((screen.width() - scaled(15240)) / 2,
+                            (screen.height() - scaled(11010)) / 2);
+        const auto at = [&](int x, int y) { return origin + QPoint(scaled(x), scaled(y)); };
+        const QRect panel(at(8460, 1740), QSize(scaled(6765), scaled(8145)));
+        const auto blueIn = [&](const QImage& img) {
+            int n = 0;
+            for (int y = panel.top() + 4; y < panel.bottom() - 4; y += 2) {
+                for (int x = panel.left() + 4; x < panel.right() - 4; ++x) {
+                    n += IsRgb(img.pixel(x, y), 0, 0, 255) ? 1 : 0;
+                }
+            }
+            return n;
+        };
+        const auto full = [] {
+            return QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(
+                QImage::Format_RGB32);
+        };
+        QThread::msleep(500);
+        const QImage first = full();
+        if (const QString dir = qEnvironmentVariable("KELVARA_E2E_SHOTS"); !dir.isEmpty()) {
+            first.save(dir + QStringLiteral("/e2e-fullscreen.png"));
+        }
+        const struct {
+            const char* what;
+            QPoint at;
+            QRgb colour;
+        } places[] = {
+            {"generator panel", at(1000, 4600), qRgb(192, 255, 192)},
+            {"voltmeter dial", at(1500, 3800), qRgb(192, 192, 255)},
+            {"ammeter dial", at(1500, 6700), qRgb(255, 192, 192)},
+            {"switch, on", at(7320 + 60, 4170 + 60), qRgb(255, 255, 0)},
+            {"margin", QPoint(origin.x() / 2, screen.height() / 2), face},
+        };
+        for (const auto& p : places) {
+            QVERIFY2((first.pixel(p.at) | 0xff000000u) == (p.colour | 0xff000000u),
+                     qPrintable(QStringLiteral("%1 at (%2, %3) is #%4")
+                                    .arg(p.what)
+                                    .arg(p.at.x())
+                                    .arg(p.at.y())
+                                    .arg(first.pixel(p.at) & 0xffffffu, 6, 16, QChar('0'))));
+        }
+        const int tracesBefore = blueIn(first);
+        QVERIFY2(tracesBefore > 50, "the traces drawn before F11 are gone");
+        QThread::msleep(800);
+        QVERIFY2(blueIn(full()) > tracesBefore, "the traces stopped growing after F11");
+
+        app.Keys({"Escape"});
+        deadline = QDeadlineTimer(3000);
+        while (app.Geometry().size() != QSize(1016, 734) && !deadline.hasExpired()) {
+            QThread::msleep(50);
+        }
+        QCOMPARE(app.Geometry().size(), QSize(1016, 734));
+        QCOMPARE(app.Process().state(), QProcess::Running);
     }
 
     void startupFailureSaysWhy_data() {
