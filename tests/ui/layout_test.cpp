@@ -11,12 +11,16 @@
 
 #include <QAccessible>
 #include <QFontInfo>
+#include <QFontMetrics>
+#include <QPainter>
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
 
+#include <algorithm>
 #include <array>
 #include <memory>
+#include <vector>
 
 using kelvara::ui::Element;
 using kelvara::ui::FindElement;
@@ -381,6 +385,57 @@ private slots:
             }
         }
         QVERIFY(dark > 100);
+    }
+
+    // "Амплитуда(U", "m" and ")" read as one caption: no gap wider than
+    // between letters, and the subscript whole, not cut by the bracket.
+    void amplitudeCaptionReadsAsOne() {
+        auto form = FormAtRest();
+        const QImage img = Grab(*form);
+        const QRect band(PxPoint(5670, 3120), PxPoint(7455, 3405));
+        std::vector<int> inkColumns;
+        for (int x = band.left(); x <= band.right(); ++x) {
+            for (int y = band.top(); y <= band.bottom(); ++y) {
+                if (Darkness(At(img, {x, y})) > 300) {
+                    inkColumns.push_back(x);
+                    break;
+                }
+            }
+        }
+        QVERIFY(inkColumns.size() > 50);
+        int widestGap = 0;
+        for (std::size_t i = 1; i < inkColumns.size(); ++i) {
+            widestGap = std::max(widestGap, inkColumns[i] - inkColumns[i - 1] - 1);
+        }
+        QVERIFY2(widestGap <= 3, qPrintable(QStringLiteral("a gap of %1 pixels").arg(widestGap)));
+
+        // The right half of the "m" (what the bracket's label covered) shows
+        // as much ink as the letter drawn alone in its font.
+        const QFont font = kelvara::ui::MakeFont({"MS Sans Serif", 8.25, false});
+        const int advance = QFontMetrics(font).horizontalAdvance(QStringLiteral("m"));
+        QImage alone(advance, band.height(), QImage::Format_RGB32);
+        alone.fill(QColor(192, 255, 192)); // the panel behind it
+        {
+            QPainter p(&alone);
+            p.setFont(font);
+            p.setPen(Qt::black);
+            p.drawText(alone.rect(), Qt::AlignLeft | Qt::AlignTop, QStringLiteral("m"));
+        }
+        const auto ink = [](const QImage& from, const QRect& r) {
+            int n = 0;
+            for (int y = r.top(); y <= r.bottom(); ++y) {
+                for (int x = r.left(); x <= r.right(); ++x) {
+                    n += Darkness(from.pixelColor(x, y)) > 300 ? 1 : 0;
+                }
+            }
+            return n;
+        };
+        const int mLeft = PxPoint(5670, 0).x() +
+                          QFontMetrics(kelvara::ui::MakeFont({"MS Sans Serif", 9.75, false}))
+                              .horizontalAdvance(QStringLiteral("Амплитуда(U"));
+        const int half = advance / 2;
+        const QRect m(mLeft + half, Px(3150), advance - half, band.height());
+        QCOMPARE(ink(img, m), ink(alone, QRect(half, 0, advance - half, band.height())));
     }
 
     // With the screen up only Command4 of the graph panel shows; taking it
