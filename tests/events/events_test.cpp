@@ -19,14 +19,18 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <set>
+#include <utility>
 #include <vector>
 
 using kelvara::Image;
 using kelvara::Surface;
 using kelvara::test::ClickSwitch;
+using kelvara::test::Deadline;
 using kelvara::test::Ink;
 using kelvara::test::InkOutsideColumns;
+using kelvara::test::RunUntilOff;
 using kelvara::test::VisibleToks;
 using kelvara::ui::Form1;
 using kelvara::ui::FormEvents;
@@ -79,6 +83,20 @@ struct Fixture {
     FormEvents events{form, [this](const QString& m) { failures << m; }};
     Fixture() { events.Start(); } // loaded, shown, dials at rest
 };
+
+// Once the program is ending, a click on the switch or on «Графики» (by
+// its signal, as the window is hidden) reaches no handler: the switch keeps
+// its look and the screen stays as it was.
+bool EndedClicksChangeNothing(Fixture& f) {
+    const auto look = [&] {
+        return std::pair(f.form.PicOn()->Appearance(), f.form.PicOn()->BackColor());
+    };
+    const auto before = look();
+    const bool screen = f.form.ShirmaVisible();
+    f.form.PicOn()->Click();
+    f.form.Command4()->click();
+    return look() == before && f.form.ShirmaVisible() == screen && f.events.SwitchDepth() == 0;
+}
 
 } // namespace
 
@@ -135,7 +153,7 @@ private slots:
             QCOMPARE(f.form.State().Running, 0);
             QCOMPARE(RestProblems(f.form), QString());
         });
-        ClickSwitch(f.form); // returns only when the run has ended
+        RunUntilOff(f.form, 4000, "the run did not end within 4 s (switched off at 1.5 s)");
 
         QVERIFY(sawOn);
         QCOMPARE(captions.size(), 2u);   // the polarity flipped
@@ -178,6 +196,7 @@ private slots:
             press();
             QCOMPARE(f.events.SwitchDepth(), 1); // back in the outer run's yield
         });
+        const Deadline deadline(f.form, 3000, "the nested runs did not end within 3 s");
         press();
         QCOMPARE(innerDepth, 2);
         QVERIFY(innerStartedAtZero);
@@ -248,7 +267,7 @@ private slots:
             ClickSwitch(f.form);
         };
         After(50, [&] { outerStep(0); });
-        ClickSwitch(f.form);
+        RunUntilOff(f.form, 3000, "the runs on the injected clock did not end within 3 s");
 
         QCOMPARE(problems.join(QStringLiteral("; ")), QString());
         QCOMPARE(f.events.SwitchDepth(), 0);
@@ -270,6 +289,7 @@ private slots:
             QCOMPARE(f.form.State().Running, 1);
             QTest::keyClick(f.form.PicOn(), Qt::Key_Space);
         });
+        const Deadline deadline(f.form, 2000, "the run of a held Space did not end within 2 s");
         QTest::keyPress(f.form.PicOn(), Qt::Key_Space);
         QCOMPARE(depthWhileHeld, 1);
         QCOMPARE(f.form.State().Running, 0);
@@ -297,7 +317,7 @@ private slots:
             QVERIFY(!f.form.ShirmaVisible());
             ClickSwitch(f.form);
         });
-        ClickSwitch(f.form);
+        RunUntilOff(f.form, 3000, "the run did not end within 3 s (switched off at 0.7 s)");
         QVERIFY(screenHidden);
         QVERIFY(curXAtToggle > 8850);
     }
@@ -319,6 +339,12 @@ private slots:
         kelvara::SimState atEnd;
         QImage graphsAtEnd;
         int depthAtEnd = 0;
+        const QByteArray late =
+            QStringLiteral("the program did not end within 2 s after %1 at depth %2")
+                .arg(how)
+                .arg(depth)
+                .toUtf8();
+        std::optional<kelvara::test::Deadline> ending;
         std::function<void()> step;
         step = [&] {
             if (f.events.SwitchDepth() < depth) {
@@ -329,6 +355,7 @@ private slots:
             }
             QThread::msleep(20); // any further pass would now draw elsewhere
             depthAtEnd = f.events.SwitchDepth();
+            ending.emplace(f.form, 2000, late.constData());
             if (how == QLatin1String("close")) {
                 f.form.close();
             } else if (how == QLatin1String("Exit")) {
@@ -340,7 +367,11 @@ private slots:
             graphsAtEnd = f.form.Layer(Surface::Form1).Image().copy();
         };
         After(100, step);
-        ClickSwitch(f.form);
+        {
+            const Deadline deadline(f.form, 3000 + 200 * depth,
+                                    "never reached the depth to end from");
+            ClickSwitch(f.form);
+        }
 
         QCOMPARE(depthAtEnd, depth);
         QVERIFY(f.form.Ending());
@@ -353,9 +384,7 @@ private slots:
         QCOMPARE(f.form.Layer(Surface::Form1).Image(), graphsAtEnd);
         QCOMPARE(VisibleToks(f.form), 5);
         QVERIFY(f.failures.isEmpty());
-        // Later events reach no handler.
-        ClickSwitch(f.form);
-        QCOMPARE(f.events.SwitchDepth(), 0);
+        QVERIFY2(EndedClicksChangeNothing(f), "a click was handled after the end");
     }
 
     void aFailureIsReportedAndEndsWithCodeOne() {
@@ -367,12 +396,13 @@ private slots:
             r->setMinimum(0);
             r->setValue(0);
         });
-        ClickSwitch(f.form);
+        RunUntilOff(f.form, 2000, "the program did not end within 2 s after the failure");
         QCOMPARE(f.failures.size(), 1);
         QVERIFY2(f.failures.first().contains(QStringLiteral("division by zero")),
                  qPrintable(f.failures.first()));
         QVERIFY(f.form.Ending());
         QCOMPARE(f.form.ExitCode(), 1);
+        QVERIFY2(EndedClicksChangeNothing(f), "a click was handled after the failure report");
     }
 };
 

@@ -8,10 +8,53 @@
 
 #include <QImage>
 #include <QTest>
+#include <QTimer>
+
+#include <source_location>
 
 namespace kelvara::test {
 
 inline void ClickSwitch(ui::Form1& form) {
+    QTest::mouseClick(form.PicOn(), Qt::LeftButton);
+}
+
+// Exit code of a program ended because a test waited too long.
+constexpr int kDeadlineExitCode = 99;
+
+// Bounds a wait inside the run loop. If it is still alive `ms` after it was
+// made, the running test fails with `what` (at the line that made it) and
+// the program is ended, so that every run loop returns at once instead of
+// hanging until ctest's timeout.
+class Deadline {
+public:
+    Deadline(ui::Form1& form, int ms, const char* what,
+             std::source_location at = std::source_location::current())
+        : form_(form), what_(what), at_(at) {
+        timer_.setSingleShot(true);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            QTest::qFail(what_, at_.file_name(), static_cast<int>(at_.line()));
+            form_.RequestEnd(kDeadlineExitCode);
+        });
+        timer_.start(ms);
+    }
+    Deadline(const Deadline&) = delete;
+    Deadline& operator=(const Deadline&) = delete;
+    Deadline(Deadline&&) = delete;
+    Deadline& operator=(Deadline&&) = delete;
+    ~Deadline() = default;
+
+private:
+    ui::Form1& form_;
+    const char* what_;
+    std::source_location at_;
+    QTimer timer_;
+};
+
+// Clicks the switch on and returns when every run it started has ended;
+// fails with `what` if that takes more than `ms`.
+inline void RunUntilOff(ui::Form1& form, int ms, const char* what,
+                        std::source_location at = std::source_location::current()) {
+    const Deadline deadline(form, ms, what, at);
     QTest::mouseClick(form.PicOn(), Qt::LeftButton);
 }
 
