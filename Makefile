@@ -71,7 +71,7 @@ CLANG_TIDY ?= clang-tidy-14
 tidy: PACKAGES += clang-tidy
 tidy: build
 	$(RUN_CLANG_TIDY) -clang-tidy-binary $(CLANG_TIDY) -p $(BUILD) -j $(JOBS) -quiet \
-	    '^$(CURDIR)/(sim|display|ui|app|bench|tests)/'
+	    '^$(CURDIR)/(sim|display|ui|app|bench|tests|packaging)/'
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)
