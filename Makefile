@@ -3,6 +3,7 @@
 
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+PACKAGE_BUILD ?= build-package
 JOBS ?= $(shell nproc)
 
 # Build tools, Qt 6, GoogleTest; Xvfb and xdotool for the end-to-end tests;
@@ -11,7 +12,7 @@ PACKAGES := cmake ninja-build g++ make qt6-base-dev libgtest-dev \
             xvfb xauth xdotool fonts-liberation2 fontconfig
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps configure build test run bench screenshot test-sanitize tidy clean
+.PHONY: all deps configure build test run bench screenshot test-sanitize tidy package clean
 
 all: build
 
@@ -73,5 +74,20 @@ tidy: build
 	$(RUN_CLANG_TIDY) -clang-tidy-binary $(CLANG_TIDY) -p $(BUILD) -j $(JOBS) -quiet \
 	    '^$(CURDIR)/(sim|display|ui|app|bench|tests|packaging)/'
 
+# The Debian package, from a Release build (-O3) of the whole tree with
+# Debian's hardening flags; CPack writes $(PACKAGE_BUILD)/kelvara_*.deb.
+# Warnings are reported, not errors, unless PACKAGE_WERROR=ON.
+PACKAGE_WERROR ?= OFF
+package: PACKAGES += dpkg-dev file
+package: deps
+	cmake -S . -B $(PACKAGE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	    -DKELVARA_WERROR=$(PACKAGE_WERROR) \
+	    -DCMAKE_CXX_FLAGS="$$(dpkg-buildflags --get CPPFLAGS) $$(dpkg-buildflags --get CXXFLAGS)" \
+	    -DCMAKE_EXE_LINKER_FLAGS="$$(dpkg-buildflags --get LDFLAGS)"
+	cmake --build $(PACKAGE_BUILD) -j $(JOBS)
+	rm -f $(PACKAGE_BUILD)/kelvara_*.deb
+	cd $(PACKAGE_BUILD) && cpack
+	@ls $(PACKAGE_BUILD)/kelvara_*.deb
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(PACKAGE_BUILD)
