@@ -12,7 +12,8 @@ PACKAGES := cmake ninja-build g++ make qt6-base-dev libgtest-dev \
             xvfb xauth xdotool fonts-liberation2 fontconfig
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps configure build test run bench screenshot test-sanitize tidy package clean
+.PHONY: all deps configure build test run bench screenshot test-sanitize tidy package \
+        test-package clean
 
 all: build
 
@@ -88,6 +89,16 @@ package: deps
 	rm -f $(PACKAGE_BUILD)/kelvara_*.deb
 	cd $(PACKAGE_BUILD) && cpack
 	@ls $(PACKAGE_BUILD)/kelvara_*.deb
+
+# Builds the package with warnings as errors, checks it with the desktop,
+# AppStream and Debian validators, then installs it system-wide, starts the
+# installed program under Xvfb, closes it and removes the package again
+# (tools/test_package.sh). For CI: needs root or sudo.
+test-package: PACKAGES += dpkg-dev file lintian desktop-file-utils appstream x11-utils \
+                          libx11-protocol-perl
+test-package: deps
+	$(MAKE) package PACKAGE_WERROR=ON
+	bash tools/test_package.sh $(PACKAGE_BUILD)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(PACKAGE_BUILD)
