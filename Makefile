@@ -3,6 +3,7 @@
 
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+PACKAGE_BUILD ?= build-package
 JOBS ?= $(shell nproc)
 
 # Build tools, Qt 6, GoogleTest; the XCB headers for the watch on the X
@@ -13,7 +14,8 @@ PACKAGES := cmake ninja-build g++ make qt6-base-dev libxcb1-dev libgtest-dev \
             xvfb xauth xdotool fonts-liberation2 fontconfig
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps configure build test run bench screenshot test-sanitize tidy clean
+.PHONY: all deps configure build test run bench screenshot test-sanitize tidy package \
+        test-package clean
 
 all: build
 
@@ -28,10 +30,14 @@ deps:
 	    $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $$missing; \
 	fi
 
+# The project's own builds treat warnings as errors; a build folder made
+# before that was an option gets it turned on here.
 $(BUILD)/build.ninja: | deps
-	cmake -S . -B $(BUILD) -G Ninja
+	cmake -S . -B $(BUILD) -G Ninja -DKELVARA_WERROR=ON
 
 configure: deps $(BUILD)/build.ninja
+	@grep -q '^KELVARA_WERROR:BOOL=ON$$' $(BUILD)/CMakeCache.txt || \
+	    cmake -S . -B $(BUILD) -DKELVARA_WERROR=ON
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -50,7 +56,8 @@ screenshot: build
 
 # The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitize: deps
-	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKELVARA_SANITIZE=ON
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKELVARA_SANITIZE=ON \
+	    -DKELVARA_WERROR=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen \
 	    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
@@ -68,7 +75,32 @@ CLANG_TIDY ?= clang-tidy-14
 tidy: PACKAGES += clang-tidy
 tidy: build
 	$(RUN_CLANG_TIDY) -clang-tidy-binary $(CLANG_TIDY) -p $(BUILD) -j $(JOBS) -quiet \
-	    '^$(CURDIR)/(sim|display|ui|app|bench|tests)/'
+	    '^$(CURDIR)/(sim|display|ui|app|bench|tests|packaging)/'
+
+# The Debian package, from a Release build (-O3) of the whole tree with
+# Debian's hardening flags; CPack writes $(PACKAGE_BUILD)/kelvara_*.deb.
+# Warnings are reported, not errors, unless PACKAGE_WERROR=ON.
+PACKAGE_WERROR ?= OFF
+package: PACKAGES += dpkg-dev file
+package: deps
+	cmake -S . -B $(PACKAGE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	    -DKELVARA_WERROR=$(PACKAGE_WERROR) \
+	    -DCMAKE_CXX_FLAGS="$$(dpkg-buildflags --get CPPFLAGS) $$(dpkg-buildflags --get CXXFLAGS)" \
+	    -DCMAKE_EXE_LINKER_FLAGS="$$(dpkg-buildflags --get LDFLAGS)"
+	cmake --build $(PACKAGE_BUILD) -j $(JOBS)
+	rm -f $(PACKAGE_BUILD)/kelvara_*.deb
+	cd $(PACKAGE_BUILD) && cpack
+	@ls $(PACKAGE_BUILD)/kelvara_*.deb
+
+# Builds the package with warnings as errors, checks it with the desktop,
+# AppStream and Debian validators, then installs it system-wide, starts the
+# installed program under Xvfb, closes it and removes the package again
+# (tools/test_package.sh). For CI: needs root or sudo.
+test-package: PACKAGES += dpkg-dev file lintian desktop-file-utils appstream x11-utils \
+                          libx11-protocol-perl
+test-package: deps
+	$(MAKE) package PACKAGE_WERROR=ON
+	bash tools/test_package.sh $(PACKAGE_BUILD)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(PACKAGE_BUILD)

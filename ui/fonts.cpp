@@ -1,5 +1,7 @@
 #include "ui/fonts.h"
 
+#include <QApplication>
+#include <QFontDatabase>
 #include <QStringList>
 
 #include <cmath>
@@ -21,13 +23,49 @@ constexpr Substitute kSubstitutes[] = {
     {"Courier", "Liberation Mono"},
 };
 
+// The faces the window uses, built into the program (ui/CMakeLists.txt) so
+// that it looks the same whatever fonts a machine has, or with none at all.
+// Registered after the system's fonts, they take the place of installed
+// copies of the same families. Regular Sans serves the default font.
+constexpr const char* kEmbeddedFonts[] = {
+    ":/kelvara/fonts/LiberationSans-Bold.ttf",
+    ":/kelvara/fonts/LiberationSans-Regular.ttf",
+    ":/kelvara/fonts/LiberationMono-Bold.ttf",
+    ":/kelvara/fonts/LiberationMono-BoldItalic.ttf",
+};
+
+// Glyph rendering that fontconfig would otherwise choose per machine (with
+// no configuration at all it hints fully): vertical-only hinting, what
+// Debian's default configuration gives, and no subpixel colour fringes.
+void PinRendering(QFont& font) {
+    font.setHintingPreference(QFont::PreferVerticalHinting);
+    font.setStyleStrategy(QFont::NoSubpixelAntialias);
+}
+
+void AddEmbeddedFonts() {
+    static const bool added = [] {
+        for (const char* file : kEmbeddedFonts) {
+            QFontDatabase::addApplicationFont(QString::fromLatin1(file));
+        }
+        return true;
+    }();
+    (void)added;
+}
+
 } // namespace
 
 void PinFontSubstitutes() {
+    AddEmbeddedFonts();
     for (const Substitute& s : kSubstitutes) {
         QFont::removeSubstitutions(QString::fromLatin1(s.face));
         QFont::insertSubstitution(QString::fromLatin1(s.face), QString::fromLatin1(s.pinned));
     }
+    // Hint texts and anything else in the default font: the embedded Sans at
+    // the desktop's size.
+    QFont base = QApplication::font();
+    base.setFamilies({QStringLiteral("Liberation Sans")});
+    PinRendering(base);
+    QApplication::setFont(base);
 }
 
 int PixelsForPoints(double points) {
@@ -43,6 +81,7 @@ QFont MakeFont(const FontSpec& style) {
     font.setPixelSize(PixelsForPoints(style.points));
     font.setBold(true);
     font.setItalic(style.italic);
+    PinRendering(font);
     return font;
 }
 

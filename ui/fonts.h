@@ -1,5 +1,6 @@
-// Fonts of the window: the face names the layout uses, pinned to fonts that
-// Debian ships, at pixel sizes that do not depend on the screen's dpi.
+// Fonts of the window: the face names the layout uses, pinned to the
+// Liberation fonts built into the program, at pixel sizes that do not depend
+// on the screen's dpi.
 #pragma once
 
 #include "ui/layout.h"
@@ -8,9 +9,11 @@
 
 namespace kelvara::ui {
 
-// Maps "Arial" and "MS Sans Serif" to Liberation Sans and "Courier New" and
-// "Courier" to Liberation Mono, replacing whatever substitutes were set
-// before. Call once after the application object exists.
+// Registers the built-in fonts, maps "Arial" and "MS Sans Serif" to
+// Liberation Sans and "Courier New" and "Courier" to Liberation Mono,
+// replacing whatever substitutes were set before, and makes the built-in
+// Sans the application's default font. Call after the application object
+// exists and before any window is made.
 void PinFontSubstitutes();
 
 // Points at 96 dpi, in whole pixels (20.25 pt is 27 px).

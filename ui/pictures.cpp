@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -25,6 +26,24 @@ QPainterPath SinePath(double x0, double x1, double y0, double amplitude) {
     }
     return path;
 }
+
+// The window icon on a 32-unit square: a yellow disc with a black border and
+// one dark-red period of a sine, the symbol of an AC source.
+constexpr double kIconSide = 32;
+struct IconShape {
+    double discLeft = 2; // also its top
+    double discSize = 28;
+    double border = 2;
+    double waveLeft = 7;
+    double waveRight = 25;
+    double waveAxis = 16;
+    double waveAmplitude = 6;
+    double waveWidth = 2;
+};
+constexpr IconShape kIcon{};
+const QColor kIconDisc(255, 255, 0);
+const QColor kIconBorder(0, 0, 0);
+const QColor kIconWave(128, 0, 0);
 
 // An image whose logical size is `natural` pixels scaled by the map, in
 // device pixels, with a painter that draws in the natural coordinates.
@@ -68,6 +87,25 @@ QImage MakeLogo(const Twips& map, qreal dpr) {
     return img;
 }
 
+void PaintIcon(QPainter& p, const QRectF& box, bool smooth) {
+    const double unit = std::min(box.width(), box.height()) / kIconSide;
+    const QPointF origin = box.center() - QPointF(kIconSide, kIconSide) * (unit / 2);
+    const auto at = [&](double x, double y) { return origin + QPointF(x, y) * unit; };
+
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, smooth);
+    p.setPen(QPen(kIconBorder, kIcon.border * unit));
+    p.setBrush(kIconDisc);
+    p.drawEllipse(
+        QRectF(at(kIcon.discLeft, kIcon.discLeft), QSizeF(kIcon.discSize, kIcon.discSize) * unit));
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(kIconWave, kIcon.waveWidth * unit, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    const QPointF left = at(kIcon.waveLeft, kIcon.waveAxis);
+    p.drawPath(
+        SinePath(left.x(), at(kIcon.waveRight, 0).x(), left.y(), kIcon.waveAmplitude * unit));
+    p.restore();
+}
+
 QImage MakeIcon(const Twips& map, qreal dpr) {
     Canvas c = Blank(32, map, dpr, QImage::Format_ARGB32);
     QImage& img = c.image;
@@ -75,14 +113,29 @@ QImage MakeIcon(const Twips& map, qreal dpr) {
     QPainter p(&img);
     p.scale(c.factor, c.factor);
     // Aliased, so only the standard colours appear.
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setPen(QPen(Qt::black, 2));
-    p.setBrush(QColor(255, 255, 0));
-    p.drawEllipse(QRectF(2, 2, 28, 28));
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(QColor(128, 0, 0), 2, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-    p.drawPath(SinePath(7, 25, 16, 6));
+    PaintIcon(p, QRectF(0, 0, 32, 32), false);
     return img;
+}
+
+QByteArray IconSvg() {
+    const auto num = [](double v) { return QString::number(v, 'g', 6); };
+    const QPainterPath wave =
+        SinePath(kIcon.waveLeft, kIcon.waveRight, kIcon.waveAxis, kIcon.waveAmplitude);
+    QString d;
+    for (int i = 0; i < wave.elementCount(); ++i) {
+        const QPainterPath::Element e = wave.elementAt(i);
+        d += QLatin1String(i == 0 ? "M" : " L") + num(e.x) + QLatin1Char(',') + num(e.y);
+    }
+    const double r = kIcon.discSize / 2;
+    return QStringLiteral(R"(<?xml version="1.0" encoding="UTF-8"?>
+<svg xmlns="http://www.w3.org/2000/svg" width="%1" height="%1" viewBox="0 0 %1 %1">
+  <circle cx="%2" cy="%2" r="%3" fill="%4" stroke="%5" stroke-width="%6"/>
+  <path d="%7" fill="none" stroke="%8" stroke-width="%9" stroke-linecap="square" stroke-linejoin="miter"/>
+</svg>
+)")
+        .arg(num(kIconSide), num(kIcon.discLeft + r), num(r), kIconDisc.name(), kIconBorder.name(),
+             num(kIcon.border), d, kIconWave.name(), num(kIcon.waveWidth))
+        .toUtf8();
 }
 
 QImage MakeMarker(PictureId id, const Twips& map, qreal dpr) {

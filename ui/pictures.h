@@ -5,7 +5,11 @@
 #include "ui/layout.h"
 #include "ui/twips.h"
 
+#include <QByteArray>
 #include <QImage>
+#include <QRectF>
+
+class QPainter;
 
 namespace kelvara::ui {
 
@@ -15,9 +19,14 @@ namespace kelvara::ui {
 
 // 33 x 33, 24-bit: a yellow sine wave over a white resistor on deep blue.
 QImage MakeLogo(const Twips& map = {}, qreal dpr = 1);
+// The icon scaled into the largest square centred in box; smooth draws it
+// antialiased, for sizes where the standard colours alone look jagged.
+void PaintIcon(QPainter& p, const QRectF& box, bool smooth);
 // 32 x 32 in the 16 standard colours: the symbol of an AC source, a sine
 // wave in a circle, on a transparent ground.
 QImage MakeIcon(const Twips& map = {}, qreal dpr = 1);
+// The same picture as scalable SVG text, for the desktop's icon theme.
+QByteArray IconSvg();
 // 8 x 8 graph markers: a coloured square in a black frame.
 QImage MakeMarker(PictureId id, const Twips& map = {}, qreal dpr = 1);
 

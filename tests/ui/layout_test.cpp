@@ -10,12 +10,14 @@
 #include "ui/pictures.h"
 
 #include <QAccessible>
+#include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
+#include <QToolTip>
 
 #include <algorithm>
 #include <array>
@@ -249,6 +251,8 @@ private slots:
         QCOMPARE(form.Control("picamp")->toolTip(), QStringLiteral("Амперметр"));
         QCOMPARE(form.Control("picR")->toolTip(),
                  QStringLiteral("Резистор(активное сопротивление)"));
+        // Hint texts show in the built-in Sans.
+        QCOMPARE(QFontInfo(QToolTip::font()).family(), QStringLiteral("Liberation Sans"));
         QCOMPARE(form.Command1()->text(), QStringLiteral("Выход"));
         QCOMPARE(form.Command4()->text(), QStringLiteral("Графики"));
         QCOMPARE(form.Caption(kelvara::Label::Label11), QStringLiteral("+"));
@@ -283,6 +287,53 @@ private slots:
         QCOMPARE(info.family(), family);
         QCOMPARE(info.pixelSize(), pixels);
         QVERIFY(info.bold());
+    }
+
+    // The fonts are built in, so the window at rest is the same under any
+    // fontconfig. The normal run saves its grab (KELVARA_SAVE_REST_GRAB); the
+    // run under a configuration without fonts compares with it
+    // (KELVARA_COMPARE_REST_GRAB). See tests/ui/CMakeLists.txt.
+    void sameLookWithoutSystemFonts() {
+        const QString save = qEnvironmentVariable("KELVARA_SAVE_REST_GRAB");
+        const QString compare = qEnvironmentVariable("KELVARA_COMPARE_REST_GRAB");
+        if (save.isEmpty() && compare.isEmpty()) {
+            QSKIP("run by ctest, which names the grab to save or compare");
+        }
+        auto form = FormAtRest();
+        const QImage img = Grab(*form);
+        if (!save.isEmpty()) {
+            QVERIFY2(img.save(save), qPrintable(save));
+        }
+        if (compare.isEmpty()) {
+            return;
+        }
+        // Nothing but the built-in families is on offer, besides the generic
+        // names that Qt itself adds.
+        QStringList offered = QFontDatabase::families();
+        offered.removeIf([](const QString& f) {
+            return f == QStringLiteral("Sans Serif") || f == QStringLiteral("Serif") ||
+                   f == QStringLiteral("Monospace");
+        });
+        QCOMPARE(offered, QStringList({QStringLiteral("Liberation Mono"),
+                                       QStringLiteral("Liberation Sans")}));
+        const QImage reference = QImage(compare).convertToFormat(QImage::Format_RGB32);
+        QVERIFY2(!reference.isNull(), qPrintable(compare));
+        QCOMPARE(img.size(), reference.size());
+        int differing = 0;
+        QPoint first;
+        for (int y = 0; y < img.height(); ++y) {
+            for (int x = 0; x < img.width(); ++x) {
+                if (img.pixel(x, y) != reference.pixel(x, y)) {
+                    first = differing == 0 ? QPoint(x, y) : first;
+                    ++differing;
+                }
+            }
+        }
+        QVERIFY2(differing == 0,
+                 qPrintable(QStringLiteral("%1 pixels differ, the first at (%2, %3)")
+                                .arg(differing)
+                                .arg(first.x())
+                                .arg(first.y())));
     }
 
     void buttonFontsAndTabOrder() {
