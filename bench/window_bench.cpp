@@ -24,8 +24,9 @@
 //   --seconds  length of each timed run (default 10)
 //   --minutes  simulated minutes of the memory run (default 10; 0 skips it)
 //   --hz       clock reads per simulated second of the fake clock (default
-//              1000: ten minutes are 600,000 passes, one to two minutes of
-//              wall time under Xvfb here; 3000 takes three times as long)
+//              60, one pass per frame as the paced program runs: ten
+//              minutes are its 36,000 passes, under a minute of wall time
+//              under Xvfb here; 1000 takes about ten times as long)
 //   --fixed    only one run of PASSES passes at the start-up positions on
 //              the fake clock, timed as a whole: a repeatable workload for
 //              callgrind
@@ -110,7 +111,7 @@ public:
     PassProbe* probe = nullptr;
     bool fakeClock = false;
     long fakeReads = 0;
-    double fakeStep = 1.0 / 1000;
+    double fakeStep = 1.0 / 60;
 
     [[nodiscard]] double FakeSeconds() const { return static_cast<double>(fakeReads) * fakeStep; }
 
@@ -494,7 +495,7 @@ int main(int argc, char** argv) {
     double seconds = 10;
     long minutes = 10;
     long fixed = 0;
-    double hz = 1000;
+    double hz = 60;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--json" && i + 1 < argc) {
