@@ -48,7 +48,13 @@ test: build
 run: build
 	$(BUILD)/app/kelvara
 
-bench: build
+# The frames benchmark clicks the window through XTest and sees it change
+# through XDamage: only `make bench` needs those client libraries. CMake
+# runs again so that it finds them when they have just been installed.
+bench: PACKAGES += libxcb-damage0-dev libxcb-xtest0-dev
+bench: configure
+	cmake -S . -B $(BUILD) > /dev/null
+	cmake --build $(BUILD) -j $(JOBS)
 	bash tools/bench.sh $(BUILD)
 
 screenshot: build

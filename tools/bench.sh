@@ -4,13 +4,15 @@
 #
 # Usage: tools/bench.sh BUILD_DIR
 #
-# To add a benchmark, append one `bench` line at the end: the executable's
+# To add a benchmark, add one `bench` line below: the executable's
 # path inside the build folder, then any command that must wrap it (for
 # example a virtual display), then `--` and its arguments.
 #
 # The window benchmarks run once offscreen and once on a private Xvfb that
 # this script starts (1280x1024, 24 bits, 96 dpi, so that Qt sees a pixel
-# ratio of exactly 1).
+# ratio of exactly 1). The frames benchmark, paced against unpaced, runs
+# first on that display, while nothing else of ours does; it reads the X
+# server's processor time by its process id.
 set -euo pipefail
 
 build=$(cd "${1:?usage: tools/bench.sh BUILD_DIR}" && pwd)
@@ -81,16 +83,21 @@ bench() {
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')"
 echo "load average: $(cut -d' ' -f1-3 /proc/loadavg) (other work on the machine shows in every figure)"
 echo
+started=$SECONDS
 
 bench bench/kelvara_bench_core
 
 start_xvfb
+bench bench/kelvara_bench_frames env QT_QPA_PLATFORM=xcb DISPLAY="$display" -- \
+    "$build/bench/kelvara_run_probe" --app "$build/app/kelvara" --xserver-pid "$xvfb_pid"
 # The ten-minute memory run only under Xvfb, where the targets apply;
-# offscreen, the timed loops alone.
+# offscreen, the timed runs alone.
 bench bench/kelvara_bench_window env QT_QPA_PLATFORM=offscreen -- --minutes 0
 bench bench/kelvara_bench_window env QT_QPA_PLATFORM=xcb DISPLAY="$display" --
 bench bench/kelvara_bench_first_frame env QT_QPA_PLATFORM=xcb DISPLAY="$display" -- \
     "$build/app/kelvara" --probe "$build/bench/kelvara_first_frame_probe" --launches 7
+
+echo "load average at the end: $(cut -d' ' -f1-3 /proc/loadavg); $((SECONDS - started)) s in all"
 
 if ((ran == 0)); then
     echo "no benchmark program found in $build" >&2

@@ -74,12 +74,17 @@ void FramePacer::WaitForNextFrame(const bool& ending) {
         return;
     }
     Clock::time_point deadline = next_;
+    Clock::duration step = period;
     while (!ending) {
         now = Clock::now();
         // Shown again while waiting out a slow, hidden slot: go now, so the
-        // picture is current the moment it can be seen.
+        // picture is current the moment it can be seen, and restart the grid
+        // here at the frame rate; keeping the hidden slot's end would let the
+        // passes until then run unpaced.
         if (deadline - now > FramePeriod() && !WindowHidden()) {
             deadline = now;
+            next_ = now;
+            step = FramePeriod();
         }
         if (now >= deadline) {
             break;
@@ -88,7 +93,7 @@ void FramePacer::WaitForNextFrame(const bool& ending) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     timer_.stop();
-    next_ = std::max(next_, deadline + period);
+    next_ = std::max(next_, deadline + step);
 }
 
 } // namespace kelvara::ui
