@@ -103,7 +103,7 @@ struct Spot {
 // The middle of a control, from the layout, moved `dx` to the right.
 Spot Centre(const char* name, int dx = 0) {
     const kelvara::ui::Element* e = kelvara::ui::FindElement(QString::fromLatin1(name));
-    const QRect r = Twips::Rect(e->left, e->top, e->width, e->height);
+    const QRect r = Twips().Rect(e->left, e->top, e->width, e->height);
     return {r.center().x() + dx, r.center().y()};
 }
 
@@ -117,7 +117,7 @@ Spot SwitchClick(int which) {
 // of the power symbol.
 Spot SwitchPixel() {
     const kelvara::ui::Element* e = kelvara::ui::FindElement(QStringLiteral("picOn"));
-    const QPoint p = Twips::Point(e->left, e->top);
+    const QPoint p = Twips().Point(e->left, e->top);
     return {p.x() + 3, p.y() + 3};
 }
 

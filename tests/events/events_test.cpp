@@ -185,14 +185,17 @@ private slots:
         After(300, [&] {
             // Both clicks delivered in this one yield of the outer run.
             press();
+            float onAt = 0;
             After(200, [&] {
                 innerDepth = f.events.SwitchDepth();
+                // The nested run plots its own time since its switch-on, not
+                // the outer run's (which would be 0.3 s, 120 twips, ahead).
+                const double sinceOn = f.form.Timer() - onAt;
+                innerStartedAtZero =
+                    f.form.State().SweepCount == 0 && f.form.State().CurX <= 8850 + 400 * sinceOn;
                 press(); // ends the nested run and then the outer
             });
-            After(1, [&] {
-                innerStartedAtZero =
-                    f.form.State().SweepCount == 0 && f.form.State().CurX < 8850 + 40;
-            });
+            onAt = f.form.Timer();
             press();
             QCOMPARE(f.events.SwitchDepth(), 1); // back in the outer run's yield
         });
