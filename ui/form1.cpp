@@ -244,19 +244,17 @@ void Form1::Place(const Placed& p) {
         p.w->setFont(ScaledFont(e.font, map));
     }
     if (e.kind == Kind::Slider) {
-        // At the natural size the desktop's style as it is; otherwise the
-        // same style with its measures scaled.
-        if (map.Scale() == 1.0) {
-            p.w->setStyle(nullptr);
-        } else {
-            if (sliderStyle_ == nullptr) {
-                sliderStyle_ = new ScaledStyle;
-                sliderStyle_->setParent(this);
-            }
-            sliderStyle_->SetScale(map.Scale());
-            p.w->setStyle(sliderStyle_);
-            p.w->update();
+        // The desktop's style with its measures scaled (as they are at the
+        // natural size), shared by the three sliders.
+        if (sliderStyle_ == nullptr) {
+            sliderStyle_ = new ScaledStyle;
+            sliderStyle_->setParent(this);
         }
+        if (p.w->style() != sliderStyle_) {
+            p.w->setStyle(sliderStyle_);
+        }
+        sliderStyle_->SetScale(map.Scale());
+        p.w->update();
     }
 }
 

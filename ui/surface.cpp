@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 
 namespace kelvara::ui {
 
@@ -56,64 +55,50 @@ QFont ScaledFont(const FontSpec& spec, const Twips& map) {
     return font;
 }
 
-// Strokes kept before the record is packed again, at the least.
-constexpr std::size_t kCompactFloor = 1024;
-// How far back a stroke looks for the one it continues.
-constexpr int kExtendLookBack = 4;
+// A coordinate of the record: run-time coordinates are whole twips; far
+// beyond any screen they are held at a distance that still draws off it.
+std::int32_t Whole(double twips) {
+    constexpr double kFar = 1 << 30;
+    return static_cast<std::int32_t>(std::lround(std::clamp(twips, -kFar, kFar)));
+}
 
 } // namespace
 
 // ---------------------------------------------------------------------------
 
-std::size_t RetainedLayer::KeyHash::operator()(const Key& k) const noexcept {
-    std::size_t h = std::hash<int>()(k.pen);
-    for (const double v : {k.x1, k.y1, k.x2, k.y2}) {
-        h = h * 1000003u ^ std::hash<double>()(v);
-    }
-    return h;
-}
-
 RetainedLayer::RetainedLayer(QWidget* owner) : owner_(owner) {}
-
-std::size_t RetainedLayer::MemoryBytes() const {
-    // Each index entry is a node of key, value and link, plus its bucket.
-    constexpr std::size_t kNode = sizeof(Key) + sizeof(std::size_t) + 2 * sizeof(void*);
-    return strokes_.capacity() * sizeof(Stroke) + index_.size() * kNode +
-           index_.bucket_count() * sizeof(void*);
-}
 
 void RetainedLayer::SetMap(const Twips& map, QSize logicalSize) {
     map_ = map;
     size_ = logicalSize;
-    if (!strokes_.empty()) {
+    if (!record_.Empty()) {
         Ensure();
     }
 }
 
-// Makes the cache fit the map, size and pixel ratio; true if it was made
-// anew (and everything kept has been drawn into it again).
-bool RetainedLayer::Ensure() {
+// Makes the cache fit the map, size and pixel ratio, drawing everything
+// recorded into it again when it has to be made anew.
+void RetainedLayer::Ensure() {
     const qreal dpr = owner_->devicePixelRatioF();
     const QSize device = size_ * dpr;
     if (!image_.isNull() && image_.devicePixelRatio() == dpr && image_.size() == device) {
-        return false;
+        return;
     }
     image_ = QImage(device, QImage::Format_ARGB32_Premultiplied);
     image_.setDevicePixelRatio(dpr);
     image_.fill(Qt::transparent);
-    Replay();
-    return true;
+    QPainter p(&image_);
+    record_.ForEach([&](const StrokeRecord::Stroke& s) { Render(p, s); });
 }
 
-void RetainedLayer::Render(const Stroke& s) {
+void RetainedLayer::Render(QPainter& p, const StrokeRecord::Stroke& s) const {
     const int pen = map_.Pixels(s.pen);
     const QPoint origin = map_.Origin();
     const QPoint a = map_.Point(s.x1, s.y1) - origin;
     const QPoint b = map_.Point(s.x2, s.y2) - origin;
-    QPainter p(&image_);
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.setPen(QPen(QColor::fromRgb(s.colour), pen, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    p.setPen(QPen(QColor::fromRgba(s.colour), pen, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
     const qreal off = PenOffset(pen);
     if (a == b) {
         p.drawPoint(QPointF(a) + QPointF(off, off));
@@ -122,97 +107,31 @@ void RetainedLayer::Render(const Stroke& s) {
     }
 }
 
-void RetainedLayer::Replay() {
-    for (const Stroke& s : strokes_) {
-        if (s.alive) {
-            Render(s);
-        }
-    }
-}
-
-// Extends the last stroke of the same colour and pen when `s` goes on from
-// its end in the same direction and nothing drawn since lies in its way.
-bool RetainedLayer::Extend(const Stroke& s) {
-    int looked = 0;
-    const QRectF reach = QRectF(QPointF(s.x1, s.y1), QPointF(s.x2, s.y2)).normalized();
-    for (std::size_t i = strokes_.size(); i-- > 0 && looked < kExtendLookBack;) {
-        Stroke& m = strokes_[i];
-        if (!m.alive) {
-            continue;
-        }
-        ++looked;
-        if (m.colour == s.colour && m.pen == s.pen && m.x2 == s.x1 && m.y2 == s.y1) {
-            const double dx1 = m.x2 - m.x1;
-            const double dy1 = m.y2 - m.y1;
-            const double dx2 = s.x2 - s.x1;
-            const double dy2 = s.y2 - s.y1;
-            const bool onward = dx1 * dy2 == dy1 * dx2 && dx1 * dx2 + dy1 * dy2 >= 0;
-            Stroke grown = m;
-            grown.x2 = s.x2;
-            grown.y2 = s.y2;
-            if (!onward || index_.contains(KeyOf(grown))) {
-                return false;
-            }
-            index_.erase(KeyOf(m));
-            m = grown;
-            index_.emplace(KeyOf(m), i);
-            return true;
-        }
-        // A stroke in between that the new one would pass under.
-        const double margin = std::max(m.pen, s.pen) * Twips::kPerPixel;
-        const QRectF other = QRectF(QPointF(m.x1, m.y1), QPointF(m.x2, m.y2))
-                                 .normalized()
-                                 .adjusted(-margin, -margin, margin, margin);
-        if (other.intersects(reach.adjusted(-margin, -margin, margin, margin))) {
-            return false;
-        }
-    }
-    return false;
-}
-
-void RetainedLayer::Compact() {
-    std::erase_if(strokes_, [](const Stroke& s) { return !s.alive; });
-    dead_ = 0;
-    index_.clear();
-    for (std::size_t i = 0; i < strokes_.size(); ++i) {
-        index_.emplace(KeyOf(strokes_[i]), i);
-    }
-}
-
 QRect RetainedLayer::DrawLine(double x1, double y1, double x2, double y2, const QColor& colour) {
-    const Stroke s{x1, y1, x2, y2, colour.rgba(), penWidth_, true};
     Ensure();
-    if (!Extend(s)) {
-        if (const auto found = index_.find(KeyOf(s)); found != index_.end()) {
-            // Covered exactly by the new stroke at every scale.
-            strokes_[found->second].alive = false;
-            ++dead_;
-            index_.erase(found);
-        }
-        strokes_.push_back(s);
-        index_.emplace(KeyOf(s), strokes_.size() - 1);
-        if (dead_ > kCompactFloor && dead_ * 2 > strokes_.size()) {
-            Compact();
-        }
+    const StrokeRecord::Stroke s{Whole(x1), Whole(y1),     Whole(x2),
+                                 Whole(y2), colour.rgba(), static_cast<std::uint8_t>(penWidth_),
+                                 true};
+    record_.Add(s.x1, s.y1, s.x2, s.y2, s.colour, penWidth_);
+    {
+        QPainter p(&image_);
+        Render(p, s);
     }
-    Render(s);
     const int m = map_.Pixels(penWidth_) + 1;
     return QRect(map_.Point(x1, y1), map_.Point(x2, y2)).normalized().adjusted(-m, -m, m, m);
 }
 
 bool RetainedLayer::Clear() {
-    if (strokes_.empty()) {
+    if (record_.Empty()) {
         return false;
     }
-    strokes_.clear();
-    index_.clear();
-    dead_ = 0;
+    record_.Clear();
     image_.fill(Qt::transparent);
     return true;
 }
 
 void RetainedLayer::Paint(QPainter& p, const QRect& dirty) const {
-    if (strokes_.empty() || image_.isNull()) {
+    if (record_.Empty() || image_.isNull()) {
         return;
     }
     const QRect area(map_.Origin(), size_);
@@ -364,7 +283,7 @@ void DrawingSurface::Paint(QPainter& p, const QRect& dirty) const {
     }
     for (const Item& item : items_) {
         if (item.e->kind != Kind::Image && item.bounds.intersects(dirty)) {
-            PaintItem(p, item);
+            PaintItem(p, item, dirty);
         }
     }
     layer_.Paint(p, dirty);
@@ -400,7 +319,7 @@ void DrawingSurface::PaintCrossHatch(QPainter& p, const QRect& r, const QColor& 
     }
 }
 
-void DrawingSurface::PaintItem(QPainter& p, const Item& item) const {
+void DrawingSurface::PaintItem(QPainter& p, const Item& item, const QRect& dirty) const {
     const Element& e = *item.e;
     switch (e.kind) {
     case Kind::Label:
@@ -435,7 +354,9 @@ void DrawingSurface::PaintItem(QPainter& p, const Item& item) const {
                 p.fillRect(r, item.back);
             }
             if (e.hatch.Stored()) {
-                PaintCrossHatch(p, r, Resolve(e.hatch, Qt::blue));
+                // Only where the paint is needed: a pass repaints small parts
+                // of the graph panel many times a second.
+                PaintCrossHatch(p, r & dirty, Resolve(e.hatch, Qt::blue));
             }
             p.fillRect(QRect(r.left(), r.top(), r.width(), bw), item.fore);
             p.fillRect(QRect(r.left(), r.bottom() - bw + 1, r.width(), bw), item.fore);

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "ui/layout.h"
+#include "ui/stroke_record.h"
 #include "ui/twips.h"
 
 #include <QColor>
@@ -16,8 +17,6 @@
 #include <QString>
 
 #include <cstddef>
-#include <cstdint>
-#include <unordered_map>
 #include <vector>
 
 class QPainter;
@@ -25,16 +24,9 @@ class QWidget;
 
 namespace kelvara::ui {
 
-// Run-time drawing of one surface. Every stroke since the last clear is kept
-// as data in twips, so that it can be drawn again, sharp, at any scale or
-// pixel ratio; an image in device pixels caches the result for painting.
-//
-// The record stays bounded however long a run lasts: a stroke that another
-// one later covers exactly (the same ends and pen) is dropped, and a stroke
-// that continues the last one of its colour in the same direction extends
-// it. Needles therefore keep at most one stroke per distinct needle position
-// and a graph trace a few per twip of its width; the graphs are cleared at
-// every sweep.
+// Run-time drawing of one surface: a record of its strokes in twips, drawn
+// again, sharp, whenever the scale, the size or the pixel ratio changes, and
+// an image in device pixels that caches it for painting.
 class RetainedLayer {
 public:
     explicit RetainedLayer(QWidget* owner);
@@ -60,40 +52,19 @@ public:
 
     // Strokes kept for drawing again, and the bytes they and their index
     // take.
-    std::size_t StrokeCount() const { return strokes_.size() - dead_; }
-    std::size_t MemoryBytes() const;
+    std::size_t StrokeCount() const { return record_.Count(); }
+    std::size_t MemoryBytes() const { return record_.MemoryBytes(); }
 
 private:
-    struct Stroke {
-        double x1, y1, x2, y2; // twips
-        QRgb colour;
-        int pen;
-        bool alive;
-    };
-    struct Key {
-        double x1, y1, x2, y2;
-        int pen;
-        bool operator==(const Key&) const = default;
-    };
-    struct KeyHash {
-        std::size_t operator()(const Key& k) const noexcept;
-    };
-    static Key KeyOf(const Stroke& s) { return {s.x1, s.y1, s.x2, s.y2, s.pen}; }
-
-    bool Ensure();
-    void Render(const Stroke& s);
-    void Replay();
-    bool Extend(const Stroke& s);
-    void Compact();
+    void Ensure();
+    void Render(QPainter& p, const StrokeRecord::Stroke& s) const;
 
     QWidget* owner_;
     Twips map_;
     QSize size_;
     QImage image_;
     int penWidth_ = 1;
-    std::vector<Stroke> strokes_;
-    std::unordered_map<Key, std::size_t, KeyHash> index_;
-    std::size_t dead_ = 0;
+    StrokeRecord record_;
 };
 
 class DrawingSurface {
@@ -147,7 +118,7 @@ private:
     static std::size_t Index(int item) { return static_cast<std::size_t>(item); }
     void Place(Item& item);
     void MoveImage(Item& item);
-    void PaintItem(QPainter& p, const Item& item) const;
+    void PaintItem(QPainter& p, const Item& item, const QRect& dirty) const;
     void PaintCrossHatch(QPainter& p, const QRect& r, const QColor& colour) const;
     QRect LabelBounds(const Item& item) const;
 

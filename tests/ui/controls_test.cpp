@@ -8,13 +8,16 @@
 #include "sim/state.h"
 #include "ui/box.h"
 #include "ui/marker.h"
+#include "ui/stroke_record.h"
 
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
 
+#include <array>
 #include <memory>
+#include <vector>
 
 using kelvara::Box;
 using kelvara::Colour;
@@ -241,6 +244,51 @@ private slots:
                 QCOMPARE(At(img, InClient(*form, "picvolt", {x, y})), dial);
             }
         }
+    }
+
+    // The record that replays run-time drawing at another scale: what it
+    // keeps, in which order, and that it stays bounded.
+    void strokeRecordKeepsWhatShows() {
+        using kelvara::ui::StrokeRecord;
+        const auto strokes = [](const StrokeRecord& r) {
+            std::vector<std::array<int, 5>> out;
+            r.ForEach([&](const StrokeRecord::Stroke& s) {
+                out.push_back({s.x1, s.y1, s.x2, s.y2, static_cast<int>(s.colour & 0xff)});
+            });
+            return out;
+        };
+        StrokeRecord r;
+        // A needle drawn, erased by the same stroke in the face colour, drawn
+        // again: only the last stroke of a place is kept.
+        r.Add(1400, 1600, 1399, 540, 128, 3);
+        r.Add(1400, 1600, 1399, 540, 255, 3);
+        r.Add(1400, 1600, 869, 682, 128, 3);
+        r.Add(1400, 1600, 869, 682, 255, 3);
+        r.Add(1400, 1600, 1399, 540, 128, 3);
+        QCOMPARE(strokes(r), (std::vector<std::array<int, 5>>{{1400, 1600, 869, 682, 255},
+                                                              {1400, 1600, 1399, 540, 128}}));
+        // A trace going on in one direction is one stroke; a turn starts
+        // another; a point on its end adds nothing; another colour's stroke
+        // across its way keeps it from growing under it.
+        r.Clear();
+        r.Add(8850, 2940, 8850, 2900, 1, 2);
+        r.Add(8850, 2900, 8850, 2900, 1, 2);
+        r.Add(8850, 2900, 8850, 2850, 1, 2);
+        r.Add(8850, 2850, 8851, 2840, 1, 2);
+        r.Add(8840, 2835, 8860, 2835, 2, 2);
+        r.Add(8851, 2840, 8852, 2830, 1, 2);
+        QCOMPARE(strokes(r), (std::vector<std::array<int, 5>>{{8850, 2940, 8850, 2850, 1},
+                                                              {8850, 2850, 8851, 2840, 1},
+                                                              {8840, 2835, 8860, 2835, 2},
+                                                              {8851, 2840, 8852, 2830, 1}}));
+        // A needle swinging over the same positions for a long run.
+        r.Clear();
+        for (int pass = 0; pass < 100000; ++pass) {
+            r.Add(1400, 1600, 1000 + pass % 300, 600, 255, 3);
+            r.Add(1400, 1600, 1000 + (pass + 1) % 300, 600, 128, 3);
+        }
+        QCOMPARE(r.Count(), std::size_t{300});
+        QVERIFY(r.MemoryBytes() < 64 * 1024);
     }
 
     void slidersClockAndEnding() {
