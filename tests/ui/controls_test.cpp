@@ -183,6 +183,25 @@ private slots:
         QCOMPARE(CountColour(Grab(*form), QRect(PxPoint(9300, 3900), PxPoint(11700, 4100)), r), 0);
     }
 
+    // The graph markers lie over the traces they lead: a trace drawn
+    // through a marker's square leaves the marker's colour at its centre.
+    void imageMarkersStayOverTheTraces() {
+        auto form = FormAtRest();
+        form->SetShirmaVisible(false);
+        // Across the middle of imgU (blue) in red, of imgP (yellow) in blue.
+        form->DrawLine(Surface::Form1, 8700, 3000, 9100, 3000, RGB(255, 0, 0));
+        form->DrawLine(Surface::Form1, 8700, 9480, 9100, 9480, RGB(0, 0, 255));
+        const QImage img = Grab(*form);
+        const QPoint centre(4, 4);
+        QVERIFY2(At(img, form->ImagePosition(Image::imgU) + centre) == QColor(0, 0, 255),
+                 "the voltage trace covers its marker");
+        QVERIFY2(At(img, form->ImagePosition(Image::imgP) + centre) == QColor(255, 255, 0),
+                 "the power trace covers its marker");
+        // Beside the markers the traces show.
+        QCOMPARE(At(img, PxPoint(9050, 3000)), QColor(255, 0, 0));
+        QCOMPARE(At(img, PxPoint(9050, 9480)), QColor(0, 0, 255));
+    }
+
     void clsClearsOnlyThatLayer() {
         auto form = FormAtRest();
         form->SetShirmaVisible(false);

@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -436,6 +437,41 @@ private slots:
             }
         }
         QVERIFY(dark > 100);
+    }
+
+    // The opaque labels on the generator panel fill their boxes with the
+    // panel's green: every pixel of a box is that green or the text's black
+    // blended into it, and most of it is the green itself.
+    void generatorLabelsOnThePanelsGreen() {
+        auto form = FormAtRest();
+        const QImage img = Grab(*form);
+        const QColor green(192, 255, 192);
+        for (const char* name : {"Label13", "Label3", "Label4", "Label11", "Label12", "Label1"}) {
+            const Element* e = FindElement(QString::fromLatin1(name));
+            const QRect box = PxRect(e->left, e->top, e->width, e->height);
+            int exact = 0;
+            int foreign = 0;
+            for (int y = box.top(); y <= box.bottom(); ++y) {
+                for (int x = box.left(); x <= box.right(); ++x) {
+                    const QColor c = At(img, {x, y});
+                    exact += c == green ? 1 : 0;
+                    // Black text over green keeps green's proportions.
+                    const double t = c.greenF();
+                    foreign += std::abs(c.redF() - t * 192 / 255) > 0.02 ||
+                                       std::abs(c.blueF() - t * 192 / 255) > 0.02
+                                   ? 1
+                                   : 0;
+                }
+            }
+            const int all = box.width() * box.height();
+            QVERIFY2(foreign == 0 && 2 * exact > all,
+                     qPrintable(QStringLiteral("%1: %2 of %3 pixels the panel's green, %4 "
+                                               "neither green nor text on it")
+                                    .arg(QLatin1String(name))
+                                    .arg(exact)
+                                    .arg(all)
+                                    .arg(foreign)));
+        }
     }
 
     // "Амплитуда(U", "m" and ")" read as one caption: no gap wider than
