@@ -3,7 +3,9 @@
 # Starts the real kelvara binary on a private virtual X server, waits for its
 # window and saves the window's contents at rest (default:
 # docs/screenshot.png), then switches it on, lifts the graphs screen and saves
-# the running demonstration beside it (OUTPUT-running.png).
+# the running demonstration beside it (OUTPUT-running.png). Last, under
+# openbox on a 1920 x 1080 screen, it presses F11 and saves the whole screen
+# as a projector shows it (OUTPUT-fullscreen.png).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -14,8 +16,10 @@ mkdir -p "$(dirname "$out")"
 work=$(mktemp -d)
 xvfb_pid=""
 app_pid=""
+wm_pid=""
 cleanup() {
     [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
+    [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null || true
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
     wait 2>/dev/null || true
     rm -rf "$work"
@@ -24,7 +28,7 @@ trap cleanup EXIT
 
 # Xvfb picks a free display number itself and writes it to fd 3. 96 dpi so
 # that Qt sees a pixel ratio of exactly 1.
-Xvfb -displayfd 3 -screen 0 1280x900x24 -dpi 96 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 1920x1080x24 -dpi 96 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
 xvfb_pid=$!
 for _ in $(seq 100); do
     [ -s "$work/display" ] && break
@@ -57,3 +61,26 @@ sleep 3.3
 running=${out%.png}-running.png
 "$build/app/kelvara_grab" "$wid" "$running"
 echo "screenshot: $running"
+
+# Fullscreen, as on a projector: a window manager grants it.
+kill "$app_pid" 2>/dev/null || true
+wait "$app_pid" 2>/dev/null || true
+openbox --sm-disable 2>"$work/openbox.log" &
+wm_pid=$!
+for _ in $(seq 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+    sleep 0.05
+done
+"$build/app/kelvara" &
+app_pid=$!
+wid=$(timeout 30 xdotool search --sync --onlyvisible --name '^Kelvara$' | head -n1)
+[ -n "$wid" ] || { echo "screenshot: no Kelvara window under openbox" >&2; exit 1; }
+sleep 1
+click 500 290
+click 788 96
+sleep 0.3
+xdotool windowfocus --sync "$wid" key F11
+sleep 3.3
+fullscreen=${out%.png}-fullscreen.png
+"$build/app/kelvara_grab" 0 "$fullscreen" # 0: the whole screen
+echo "screenshot: $fullscreen"
