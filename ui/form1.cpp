@@ -236,7 +236,7 @@ void Form1::Place(const Placed& p) {
     const Element& e = *p.e;
     const Twips& map = ContainerMap(e);
     if (e.kind == Kind::Box) {
-        static_cast<PictureBox*>(p.w)->SetMap(map);
+        qobject_cast<PictureBox*>(p.w)->SetMap(map);
         return;
     }
     p.w->setGeometry(map.Rect(e.left, e.top, e.width, e.height));

@@ -543,9 +543,9 @@ private slots:
             first.save(dir + QStringLiteral("/e2e-fullscreen.png"));
         }
         const struct {
-            const char* what;
+            const char* what = nullptr;
             QPoint at;
-            QRgb colour;
+            QRgb colour = 0;
         } places[] = {
             {"generator panel", at(1000, 4600), qRgb(192, 255, 192)},
             {"voltmeter dial", at(1500, 3800), qRgb(192, 192, 255)},

@@ -10,8 +10,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include <source_location>
-
 namespace kelvara::test {
 
 inline void ClickSwitch(ui::Form1& form) {
@@ -27,12 +25,13 @@ constexpr int kDeadlineExitCode = 99;
 // hanging until ctest's timeout.
 class Deadline {
 public:
-    Deadline(ui::Form1& form, int ms, const char* what,
-             std::source_location at = std::source_location::current())
-        : form_(form), what_(what), at_(at) {
+    // The failure names the line that made the deadline.
+    Deadline(ui::Form1& form, int ms, const char* what, const char* file = __builtin_FILE(),
+             int line = __builtin_LINE())
+        : form_(form), what_(what), file_(file), line_(line) {
         timer_.setSingleShot(true);
         QObject::connect(&timer_, &QTimer::timeout, [this] {
-            QTest::qFail(what_, at_.file_name(), static_cast<int>(at_.line()));
+            QTest::qFail(what_, file_, line_);
             form_.RequestEnd(kDeadlineExitCode);
         });
         timer_.start(ms);
@@ -46,15 +45,16 @@ public:
 private:
     ui::Form1& form_;
     const char* what_;
-    std::source_location at_;
+    const char* file_;
+    int line_;
     QTimer timer_;
 };
 
 // Clicks the switch on and returns when every run it started has ended;
 // fails with `what` if that takes more than `ms`.
 inline void RunUntilOff(ui::Form1& form, int ms, const char* what,
-                        std::source_location at = std::source_location::current()) {
-    const Deadline deadline(form, ms, what, at);
+                        const char* file = __builtin_FILE(), int line = __builtin_LINE()) {
+    const Deadline deadline(form, ms, what, file, line);
     QTest::mouseClick(form.PicOn(), Qt::LeftButton);
 }
 

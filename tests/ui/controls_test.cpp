@@ -307,7 +307,7 @@ private slots:
             r.Add(1400, 1600, 1000 + (pass + 1) % 300, 600, 128, 3);
         }
         QCOMPARE(r.Count(), std::size_t{300});
-        QVERIFY(r.MemoryBytes() < 64 * 1024);
+        QVERIFY(r.MemoryBytes() < std::size_t{64} * 1024);
     }
 
     void slidersClockAndEnding() {
