@@ -1,3 +1,6 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (C) 2026 Kelvara developers
+#
 # Front door to the CMake build. `make run` and `make test` install whatever
 # Debian packages are missing first, so both work on a fresh Debian 12.
 

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // kelvara_grab WINDOW-ID FILE.png: saves the contents of one X11 window.
 // Used by tools/screenshot.sh under Xvfb; run with -platform xcb.
 #include <QGuiApplication>

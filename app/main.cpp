@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // Kelvara: alternating current through a resistor, as a classroom window.
 #include "ui/events.h"
 #include "ui/fonts.h"

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // Counts heap allocations made through the global operator new, so that a
 // benchmark or a test can show that a stretch of code allocates nothing.
 //

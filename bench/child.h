@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // A program that a benchmark starts and watches from outside: spawned with
 // extra environment, its standard output read line by line through a pipe,
 // its end awaited against a deadline. Times are CLOCK_MONOTONIC nanoseconds.

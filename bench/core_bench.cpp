@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // Speed, heap allocations and resident memory of the simulation core.
 //
 // The run loop is driven against a window that does nothing, so the figures

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // Launch to first painted frame of the real program, seen from outside.
 //
 // For each launch the clock (CLOCK_MONOTONIC) is read and the program

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // The program's start-up exactly as app/main.cpp does it, with timestamps.
 //
 // Prints one line to stdout once the first frame of the window has been

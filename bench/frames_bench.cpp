@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // What a user of the running demonstration feels, with the run loop paced
 // to the screen against the same loop unpaced, watched from outside through
 // the X server.

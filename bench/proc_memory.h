@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // Resident memory of this process, read from /proc without allocating, so
 // that a reading may sit inside a stretch whose allocations are counted.
 #pragma once

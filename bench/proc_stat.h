@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // What /proc tells about the machine and about other processes: the load
 // beside which every figure must be read, and processor time by process.
 #pragma once

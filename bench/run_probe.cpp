@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // The program as app/main.cpp starts it, with its run loop reporting on
 // stdout, for kelvara_bench_frames to read beside what it sees on the
 // screen. Paced as the program is; with --unpaced the run loop's yield

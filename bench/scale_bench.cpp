@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // The window at other sizes than its own: what one pass costs when the
 // drawing fills a 1920 x 1080 screen against its natural size, how long the
 // passes around a resize in a run take, and how large the record of the

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // Order statistics for the benchmarks: a fixed histogram of durations for
 // figures taken inside a run that must not allocate, and quantiles of
 // small samples kept whole.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // Speed and resident memory of the real window, with the run loop unpaced.
 //
 // The program's own window and handlers are built as app/main.cpp builds

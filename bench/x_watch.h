@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // The program's window seen from outside, through a connection of our own
 // to the X server: found by its owner's process id and title, its pixels
 // read back as the server has them.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // The narrow window interface that the simulation and the displays use.
 //
 // Everything the run loop and the display procedures do to the window goes

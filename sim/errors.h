@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // Failures of the simulation. The program has no recovery of its own: an
 // error of this type ends the handler that raised it, and the window layer
 // reports it and ends the program.

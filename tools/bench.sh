@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (C) 2026 Kelvara developers
+#
 # Runs every benchmark program that the build folder holds and prints their
 # tables; each program also writes its figures as JSON next to itself.
 #

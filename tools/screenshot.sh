@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (C) 2026 Kelvara developers
+#
 # Usage: tools/screenshot.sh [BUILD_DIR] [OUTPUT.png]
 # Starts the real kelvara binary on a private virtual X server, waits for its
 # window and saves the window's contents at rest (default:

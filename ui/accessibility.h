@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // What a screen reader is told about the window's own controls: the
 // switch reads as a toggle button that is pressed while a run is on, and
 // each slider says its value the way the demonstration means it.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // A picture box: a child window with a background colour, an optional
 // border, a drawing surface and children that it clips.
 //

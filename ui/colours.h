@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // Colour conversions between the program's 0x00BBGGRR values, the layout's
 // stored colours and Qt.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // Fonts of the window: the face names the layout uses, pinned to the
 // Liberation fonts built into the program, at pixel sizes that do not depend
 // on the screen's dpi.

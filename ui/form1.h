@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // The program's one window, built from the layout tables, and the real
 // implementation of the controls interface that the simulation drives.
 #pragma once

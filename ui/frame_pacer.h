@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // Paces the run loop's yield to the screen: after the pending events have
 // been handled and the pass has been painted, the yield goes on handling
 // events as they come until the next slot of a fixed frame grid. Passes the

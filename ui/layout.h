@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // The window's layout and its circuit drawing, as data.
 //
 // One record per element, in twips, in stacking order: within a container a

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // The plus and minus marker controls: a sign in bold black strokes over a
 // background of the marker's own colour.
 #pragma once

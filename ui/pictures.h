@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // Bitmaps the program makes for itself: the title logo, the window icon and
 // the three graph markers.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // The desktop's own style, with the measures of the controls the window
 // hosts (the sliders' groove, handle and ticks) grown or shrunk by the
 // window's view scale, so that they scale with the rest of the drawing and

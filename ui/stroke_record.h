@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // The run-time drawing of one surface as data: every stroke since the last
 // clear, in twips, in drawing order, so that it can be drawn again at any
 // scale.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // What a container paints itself: the drawn elements of the layout (labels,
 // lines, shapes, images) and the run-time drawing kept in a retained layer.
 //

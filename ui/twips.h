@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // The one conversion between the layout's twips and the window's pixels.
 //
 // The layout and the simulation measure everything in twips (1/1440 inch);

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // The window's sliders: the platform's slider under a class of its own, so
 // that a screen reader is told its value as the demonstration means it
 // (Qt's own accessibility for QSlider would otherwise answer first).

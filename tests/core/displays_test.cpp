@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // The charge markers, needle meters, time graphs and the display reset.
 #include "display/charges.h"
 #include "display/graphs.h"

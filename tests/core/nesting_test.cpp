@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // Clicks delivered inside the run loop's yield: switch-off, off-then-on pairs
 // that nest runs, and the program ending from any depth.
 #include "recording_controls.h"

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // The run loop: the numbers of each pass, the order of its calls, the sweep
 // wrap and the failures it must not let pass silently.
 #include "recording_controls.h"

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // A switched-on run driven by a scripted clock, for tests of single passes.
 #pragma once
 

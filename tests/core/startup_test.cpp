@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // Start-up: the load step's values and the hidden charge markers.
 #include "recording_controls.h"
 #include "sim/state.h"

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // The real program under Xvfb: started as a user would, clicked with
 // xdotool, judged by the pixels of screenshots.
 #include <QDeadlineTimer>

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // Runs in the real window: the switch, the Graphs button, Exit and closing,
 // and failures, driven by clicks delivered while the run loop yields.
 #include "sim/controls.h"

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // The real window under a long or rough run: the Graphs button pressed on
 // every pass, and the window resized, hidden and shown while it runs.
 #include "sim/controls.h"

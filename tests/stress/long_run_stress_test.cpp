@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // One run through a whole day of simulated clock. The elapsed time is a
 // single-precision number: near 86,400 s it resolves only 1/128 s, so the
 // test shows that a pass still moves time on, that the sweep counter and the

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // A switch-off and a switch-on delivered in the same yield start a new run
 // nested inside the suspended one, and nothing limits the nesting. Here
 // 1,000 such pairs build a run 1,000 levels deep; one switch-off must then

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // A million random window events delivered inside the run loop's yields:
 // slider moves, switch clicks (which stop runs and nest new ones), dial
 // repaints and Graphs clicks. Whatever arrives, every pass must leave exactly

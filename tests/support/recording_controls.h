@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // A stand-in for the window that records every call in order and keeps the
 // state a viewer would see, so tests can check both the sequence of
 // operations and where the displays end up.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // Form1 as the simulation's controls: start-up, markers, boxes, captions,
 // image markers, run-time drawing in the retained layers, sliders, clock,
 // the ending flag, and the click signals for the event layer.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // Sharpness at the pixel ratio the environment sets (KELVARA_EXPECT_DPR):
 // the grab and the retained layers are in device pixels, and needles,
 // run-time lines, strips and outlines cover whole pixels with no blending.

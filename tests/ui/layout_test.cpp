@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // The window as laid out: geometry of every child window, the window itself,
 // sliders, fonts, tab order, colours of a grab at rest, the graphs screen, and
 // the tube that the wire outlines draw around strips and markers.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
 // Helpers shared by the widget tests: an independent twips-to-pixels
 // rounding, a window at rest, and pixel sampling of grabs.
 #pragma once
