@@ -50,8 +50,12 @@ void UpdateAmmeter(SimState& st, Controls& ctl, double AngleDegrees) {
     UpdateMeter(st, ctl, Surface::picamp, kAmmeterFace, st.AmmeterAngle, AngleDegrees);
 }
 
-void picvolt_Paint(Controls& ctl) { DrawRestNeedle(ctl, Surface::picvolt); }
+void picvolt_Paint(Controls& ctl) {
+    DrawRestNeedle(ctl, Surface::picvolt);
+}
 
-void picamp_Paint(Controls& ctl) { DrawRestNeedle(ctl, Surface::picamp); }
+void picamp_Paint(Controls& ctl) {
+    DrawRestNeedle(ctl, Surface::picamp);
+}
 
 } // namespace kelvara

@@ -20,9 +20,15 @@ using Colour = std::uint32_t;
 constexpr Colour RGB(int r, int g, int b) {
     return static_cast<Colour>(r) | (static_cast<Colour>(g) << 8) | (static_cast<Colour>(b) << 16);
 }
-constexpr int RedOf(Colour c) { return static_cast<int>(c & 0xFFu); }
-constexpr int GreenOf(Colour c) { return static_cast<int>((c >> 8) & 0xFFu); }
-constexpr int BlueOf(Colour c) { return static_cast<int>((c >> 16) & 0xFFu); }
+constexpr int RedOf(Colour c) {
+    return static_cast<int>(c & 0xFFu);
+}
+constexpr int GreenOf(Colour c) {
+    return static_cast<int>((c >> 8) & 0xFFu);
+}
+constexpr int BlueOf(Colour c) {
+    return static_cast<int>((c >> 16) & 0xFFu);
+}
 
 // Surfaces that run-time drawing goes onto.
 enum class Surface : std::uint8_t { Form1, picvolt, picamp };

@@ -14,7 +14,9 @@
 namespace kelvara {
 
 // Rounds towards minus infinity, also for negative values: Int(-0.3) is -1.
-inline double Int(double x) { return std::floor(x); }
+inline double Int(double x) {
+    return std::floor(x);
+}
 
 // Converts a whole-valued real to an integer type, rounding to the nearest
 // (ties to even) and refusing values that do not fit instead of wrapping.
