@@ -20,6 +20,7 @@
 using kelvara::Surface;
 using kelvara::test::ClickSwitch;
 using kelvara::test::Ink;
+using kelvara::test::RunUntilOff;
 using kelvara::test::VisibleToks;
 using kelvara::ui::Form1;
 using kelvara::ui::FormEvents;
@@ -73,7 +74,7 @@ private slots:
                 ClickSwitch(form);
             }
         };
-        ClickSwitch(form);
+        RunUntilOff(form, 60000, "10,000 passes with the Graphs button did not end within 60 s");
 
         QCOMPARE(toggles, 10000L);
         QCOMPARE(form.passes, 10000L); // no yield after the off click's pass
@@ -113,7 +114,7 @@ private slots:
             }
         };
         // Traces drawn before the roughness must still be there after it.
-        ClickSwitch(form);
+        RunUntilOff(form, 30000, "the run with resizes and hides did not end within 30 s");
         QVERIFY(failures.isEmpty());
         QCOMPARE(curX.size(), steps.size() + 1);
         for (std::size_t i = 1; i < curX.size(); ++i) {
@@ -150,7 +151,7 @@ private slots:
                 ClickSwitch(form);
             }
         };
-        ClickSwitch(form);
+        RunUntilOff(form, 30000, "the run hidden and shown did not end within 30 s");
         QVERIFY(inkAfterShow);
         QVERIFY(grabShowsTrace);
     }

@@ -10,7 +10,9 @@
 #include "ui/fonts.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 #include <algorithm>
@@ -178,6 +180,25 @@ private slots:
         QCOMPARE(ColoursIn(img, QRect(QPoint(scaled(9950), scaled(3600)),
                                       QSize(scaled(100), scaled(100)))),
                  (std::set<QRgb>{qRgb(255, 0, 0), qRgb(255, 255, 255), qRgb(128, 128, 255)}));
+    }
+
+    // On a screen whose free area cannot hold the natural window (a laptop
+    // with a task bar), it opens scaled down to fit, nothing cut off.
+    void opensWithinASmallScreen() {
+        const QRect free = QGuiApplication::primaryScreen()->availableGeometry();
+        if (free.width() >= 1016 + 16 && free.height() >= 734 + 48) {
+            QSKIP("this screen holds the window at its natural size");
+        }
+        auto form = FormAtRest();
+        QVERIFY(form->Map().Scale() < 1);
+        QVERIFY2(free.contains(form->frameGeometry()),
+                 qPrintable(QStringLiteral("%1 x %2 at %3, %4 on a free area of %5 x %6")
+                                .arg(form->width())
+                                .arg(form->height())
+                                .arg(form->x())
+                                .arg(form->y())
+                                .arg(free.width())
+                                .arg(free.height())));
     }
 
     // A run-time line of the window's 2-pixel pen is 2 logical pixels thick.
