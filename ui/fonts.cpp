@@ -71,17 +71,13 @@ void PinFontSubstitutes() {
     QApplication::setFont(base);
 }
 
-int PixelsForPoints(double points) {
-    return static_cast<int>(std::lround(points * 96.0 / 72.0));
-}
-
-QFont MakeFont(const FontSpec& style) {
+QFont MakeFont(const FontSpec& style, const Twips& map) {
     const QString face = QString::fromLatin1(style.face);
     QFont font;
     // The pinned substitute first: a font installed under the layout's own
     // name (some packages ship a "Courier") must not win over it.
     font.setFamilies({QFont::substitute(face), face});
-    font.setPixelSize(PixelsForPoints(style.points));
+    font.setPixelSize(map.FontPixels(style.points));
     font.setBold(true);
     font.setItalic(style.italic);
     PinRendering(font);

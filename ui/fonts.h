@@ -7,6 +7,7 @@
 #pragma once
 
 #include "ui/layout.h"
+#include "ui/twips.h"
 
 #include <QFont>
 
@@ -19,10 +20,8 @@ namespace kelvara::ui {
 // exists and before any window is made.
 void PinFontSubstitutes();
 
-// Points at 96 dpi, in whole pixels (20.25 pt is 27 px).
-int PixelsForPoints(double points);
-
-// Bold, Cyrillic-capable font for a layout font setting.
-QFont MakeFont(const FontSpec& style);
+// Bold, Cyrillic-capable font for a layout font setting, at the pixel size
+// of the map's scale (at the natural size 20.25 pt is 27 px).
+QFont MakeFont(const FontSpec& style, const Twips& map = {});
 
 } // namespace kelvara::ui

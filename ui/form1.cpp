@@ -44,12 +44,6 @@ QColor ButtonFace() {
     return QGuiApplication::palette().color(QPalette::Button);
 }
 
-QFont ScaledFont(const FontSpec& spec, const Twips& map) {
-    QFont font = MakeFont(spec);
-    font.setPixelSize(map.FontPixels(spec.points));
-    return font;
-}
-
 // A push button that Enter clicks as Space does, once per press.
 class CommandButton : public QPushButton {
 public:
@@ -244,7 +238,7 @@ void Form1::Place(const Placed& p) {
     }
     p.w->setGeometry(map.Rect(e.left, e.top, e.width, e.height));
     if (e.kind == Kind::Button) {
-        p.w->setFont(ScaledFont(e.font, map));
+        p.w->setFont(MakeFont(e.font, map));
     }
     if (e.kind == Kind::Slider) {
         // The desktop's style with its measures scaled (as they are at the

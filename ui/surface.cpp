@@ -52,12 +52,6 @@ QRectF ShapeBox(const Element& e, const QRect& rect) {
     return {rect.x() + (rect.width() - d) / 2, rect.y() + (rect.height() - d) / 2, d, d};
 }
 
-QFont ScaledFont(const FontSpec& spec, const Twips& map) {
-    QFont font = MakeFont(spec);
-    font.setPixelSize(map.FontPixels(spec.points));
-    return font;
-}
-
 // A coordinate of the record: run-time coordinates are whole twips; far
 // beyond any screen they are held at a distance that still draws off it.
 std::int32_t Whole(double twips) {
@@ -167,7 +161,7 @@ void DrawingSurface::Add(const Element& e) {
         const Twips natural;
         item.textFlags = Qt::AlignLeft | Qt::AlignTop;
         if (natural.ToPixels(e.height) <
-            2 * QFontMetrics(ScaledFont(e.font, natural)).lineSpacing()) {
+            2 * QFontMetrics(MakeFont(e.font, natural)).lineSpacing()) {
             item.textFlags |= Qt::TextSingleLine | Qt::TextDontClip;
         } else {
             item.textFlags |= Qt::TextWordWrap;
@@ -200,7 +194,7 @@ void DrawingSurface::Place(Item& item) {
         item.bounds = item.rect.adjusted(-item.pen, -item.pen, item.pen, item.pen);
         break;
     case Kind::Label: {
-        item.font = ScaledFont(e.font, map_);
+        item.font = MakeFont(e.font, map_);
         item.rect = map_.Rect(e.left, e.top, e.width, e.height);
         if (e.follows != nullptr) {
             // Set straight after the text of the label it continues.
@@ -256,28 +250,24 @@ void DrawingSurface::MoveImage(Item& item) {
     item.bounds = item.rect;
 }
 
-void DrawingSurface::MoveImageLeft(int item, double left) {
+void DrawingSurface::MoveImageTo(int item, double left, double top) {
     Item& it = items_[Index(item)];
-    if (map_.ToPixels(left) == map_.ToPixels(it.left)) {
-        it.left = left;
-        return;
-    }
-    owner_->update(it.bounds);
+    const bool moves = map_.Point(left, top) != map_.Point(it.left, it.top);
     it.left = left;
-    MoveImage(it);
-    owner_->update(it.bounds);
+    it.top = top;
+    if (moves) {
+        owner_->update(it.bounds);
+        MoveImage(it);
+        owner_->update(it.bounds);
+    }
+}
+
+void DrawingSurface::MoveImageLeft(int item, double left) {
+    MoveImageTo(item, left, items_[Index(item)].top);
 }
 
 void DrawingSurface::MoveImageTop(int item, double top) {
-    Item& it = items_[Index(item)];
-    if (map_.ToPixels(top) == map_.ToPixels(it.top)) {
-        it.top = top;
-        return;
-    }
-    owner_->update(it.bounds);
-    it.top = top;
-    MoveImage(it);
-    owner_->update(it.bounds);
+    MoveImageTo(item, items_[Index(item)].left, top);
 }
 
 void DrawingSurface::Paint(QPainter& p, const QRect& dirty) const {

@@ -121,6 +121,7 @@ private:
     static std::size_t Index(int item) { return static_cast<std::size_t>(item); }
     void Place(Item& item);
     void MoveImage(Item& item);
+    void MoveImageTo(int item, double left, double top);
     void PaintItem(QPainter& p, const Item& item, const QRect& dirty) const;
     void PaintCrossHatch(QPainter& p, const QRect& r, const QColor& colour) const;
     QRect LabelBounds(const Item& item) const;
