@@ -7,8 +7,6 @@
 #include <QFontDatabase>
 #include <QStringList>
 
-#include <cmath>
-
 namespace kelvara::ui {
 
 namespace {
