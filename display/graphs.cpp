@@ -11,10 +11,6 @@ namespace kelvara {
 
 namespace {
 
-constexpr Colour kVoltColour = RGB(0, 0, 255);
-constexpr Colour kCurrentColour = RGB(255, 0, 0);
-constexpr Colour kPowerColour = RGB(0, 0, 0);
-
 // Amplitude / Resistance, with the division by zero that a resistance of 0
 // would be reported rather than drawn as infinity.
 double CurrentAmplitude(double Amplitude, std::int32_t Resistance) {
