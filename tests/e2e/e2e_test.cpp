@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -349,6 +350,69 @@ int LabelSign(const QImage& img, const QRect& label) {
     return rows >= 1 && rows <= 3 ? -1 : 0;
 }
 
+// The keyboard layout of the test's X server, for as long as it lives; the
+// US layout comes back after it.
+class KeyboardLayout {
+public:
+    explicit KeyboardLayout(QString layouts) : layouts_(std::move(layouts)) {}
+    ~KeyboardLayout() { Run(QStringLiteral("us")); }
+    KeyboardLayout(const KeyboardLayout&) = delete;
+    KeyboardLayout& operator=(const KeyboardLayout&) = delete;
+
+    bool Set() const { return Run(layouts_); }
+
+private:
+    static bool Run(const QString& layouts) {
+        QProcess p;
+        p.start(QStringLiteral("setxkbmap"), {"-layout", layouts});
+        return p.waitForFinished(5000) && p.exitStatus() == QProcess::NormalExit &&
+               p.exitCode() == 0;
+    }
+    QString layouts_;
+};
+
+// The band above the generator panel where the values are written, the
+// pause sign at its right end, and a spot on the frequency slider's track
+// to the right of its handle.
+const QRect kSettingsBand = PxRect(600, 900, 5700, 700);
+const QRect kPauseSign = PxRect(6600, 1020, 1740, 510);
+const QPoint kFrequencyFaster = Px(7600, 2640);
+
+int InkIn(const QImage& img, const QRect& r) {
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        for (int x = r.left(); x <= r.right(); ++x) {
+            n += Dark(img.pixel(x, y)) ? 1 : 0;
+        }
+    }
+    return n;
+}
+
+bool PauseSignShown(const QImage& img) {
+    int amber = 0;
+    for (int y = kPauseSign.top(); y <= kPauseSign.bottom(); ++y) {
+        for (int x = kPauseSign.left(); x <= kPauseSign.right(); ++x) {
+            amber += IsRgb(img.pixel(x, y), 255, 214, 0) ? 1 : 0;
+        }
+    }
+    return amber > 200;
+}
+
+// The rightmost blue pixel on the voltage graph: the end of its trace,
+// where its marker sits.
+int TraceEnd(const QImage& img) {
+    const QRect graph = PxRect(8860, 1800, 6300, 2200);
+    int end = -1;
+    for (int y = graph.top(); y <= graph.bottom(); ++y) {
+        for (int x = graph.left(); x <= graph.right(); ++x) {
+            if (IsRgb(img.pixel(x, y), 0, 0, 255)) {
+                end = std::max(end, x);
+            }
+        }
+    }
+    return end;
+}
+
 } // namespace
 
 class EndToEnd : public QObject {
@@ -495,6 +559,65 @@ private slots:
 
         app.Keys({"ctrl+q"});
         QVERIFY2(app.Process().waitForFinished(2000), "still running two seconds after Ctrl+Q");
+        QCOMPARE(app.Process().exitStatus(), QProcess::NormalExit);
+        QCOMPARE(app.Process().exitCode(), 0);
+    }
+
+    // A teacher's lesson with a Russian layout active, where the keys of P,
+    // V and Q type «З», «М» and «Й»: freeze, step, read the values, go on,
+    // end.
+    void teachingWithARussianLayout() {
+        const KeyboardLayout russian(QStringLiteral("ru,us"));
+        QVERIFY2(russian.Set(), "setxkbmap could not set the layout ru,us");
+        Program app;
+        QVERIFY(app.WaitForWindow());
+        app.Click(kSwitch);
+        QVERIFY2(app.Within(2000, Glowing), "the run did not start");
+        app.Click(kGraphsButton);
+        QThread::msleep(700);
+
+        app.Keys({"Cyrillic_ze"});
+        QVERIFY2(app.Within(1000, PauseSignShown), "«З» did not freeze the run");
+        const QImage frozen = app.Shot();
+        QThread::msleep(1000);
+        QVERIFY2(app.Shot() == frozen, "the frozen window changed within a second");
+
+        const int before = TraceEnd(frozen);
+        QStringList rights;
+        for (int i = 0; i < 30; ++i) {
+            rights << QStringLiteral("Right");
+        }
+        app.Keys(rights);
+        QThread::msleep(300);
+        const QImage stepped = app.Shot();
+        // Half a second of run time at 400 twips a second: 200 twips.
+        const int moved = TraceEnd(stepped) - before;
+        QVERIFY2(moved == 13 || moved == 14,
+                 qPrintable(QStringLiteral("thirty steps moved the voltage trace %1 pixels, "
+                                           "not 200 twips")
+                                .arg(moved)));
+        QVERIFY(PauseSignShown(stepped));
+
+        app.Keys({"Cyrillic_em"});
+        QVERIFY2(
+            app.Within(1000, [](const QImage& img) { return InkIn(img, kSettingsBand) > 100; }),
+            "«М» did not show the values");
+        const QImage values = app.Shot().copy(kSettingsBand);
+        app.Click(kFrequencyFaster); // a page up the frequency slider
+        QVERIFY2(
+            app.Within(1000, [&](const QImage& img) { return img.copy(kSettingsBand) != values; }),
+            "the values did not follow the frequency slider");
+
+        app.Keys({"Cyrillic_ze"});
+        QVERIFY2(app.Within(1000, [](const QImage& img) { return !PauseSignShown(img); }),
+                 "«З» did not go on");
+        const QImage going = app.Shot();
+        QVERIFY2(
+            app.Within(1000, [&](const QImage& img) { return TraceEnd(img) > TraceEnd(going); }),
+            "the traces did not grow on after the freeze");
+
+        app.Keys({"ctrl+Cyrillic_shorti"});
+        QVERIFY2(app.Process().waitForFinished(2000), "still running two seconds after Ctrl+Й");
         QCOMPARE(app.Process().exitStatus(), QProcess::NormalExit);
         QCOMPARE(app.Process().exitCode(), 0);
     }

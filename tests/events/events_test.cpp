@@ -8,12 +8,16 @@
 #include "ui/events.h"
 #include "ui/fonts.h"
 #include "ui/form1.h"
+#include "ui/help_panel.h"
 #include "ui/marker.h"
+#include "ui/presenter.h"
 #include "window_driver.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
@@ -45,6 +49,12 @@ namespace {
 // yielding.
 void After(int ms, std::function<void()> step) {
     QTimer::singleShot(ms, std::move(step));
+}
+
+// The same for a step that may still be pending when its test has ended:
+// it is dropped with `scope`.
+void After(int ms, const QObject& scope, std::function<void()> step) {
+    QTimer::singleShot(ms, &scope, std::move(step));
 }
 
 // Every display at rest, as the reset leaves them.
@@ -377,13 +387,14 @@ private slots:
         script.push_back({always, [&] {
                               ClickSwitch(f.form); // off, from the freeze: every level ends
                           }});
+        const QObject scope;
         std::size_t next = 0;
         std::function<void()> advance = [&] {
             if (next == script.size()) {
                 return;
             }
             const Step& step = script[next];
-            After(10, advance); // first: a step may start a nested run
+            After(10, scope, advance); // first: a step may start a nested run
             if (step.ready()) {
                 ++next;
                 sinceStep.start();
@@ -391,7 +402,7 @@ private slots:
             }
         };
         sinceStep.start();
-        After(50, advance);
+        After(50, scope, advance);
         RunUntilOff(f.form, 5000, "the frozen runs did not end within 5 s");
 
         QCOMPARE(problems.join(QStringLiteral("; ")), QString());
@@ -403,6 +414,102 @@ private slots:
         // At rest the key does nothing.
         QTest::keyClick(&f.form, Qt::Key_P);
         QVERIFY(!f.form.Frozen());
+    }
+
+    // The menu lists every action with its keys and shows the toggles'
+    // states; it and the help panel are popped up, not run in a loop of their
+    // own, so the run goes on beneath them.
+    void menuAndHelpLeaveTheRunGoing() {
+        Fixture f;
+        QStringList problems;
+        const auto expect = [&](bool ok, const QString& what) {
+            if (!ok) {
+                problems << what;
+            }
+        };
+        kelvara::ui::Presenter& teaching = f.form.Teaching();
+        QMenu* menu = teaching.Menu();
+        const auto entry = [&](const QString& text) -> QAction* {
+            for (QAction* a : menu->actions()) {
+                if (a->text().startsWith(text)) {
+                    return a;
+                }
+            }
+            return nullptr;
+        };
+        double x = 0;
+        std::vector<std::function<void()>> script = {
+            [&] {
+                // A right click on a slider reaches the window.
+                QWidget* slider = f.form.SliderControl(kelvara::Slider::sldW);
+                QContextMenuEvent click(QContextMenuEvent::Mouse, {10, 10},
+                                        slider->mapToGlobal(QPoint(10, 10)));
+                QApplication::sendEvent(slider, &click);
+                expect(menu->isVisible(), QStringLiteral("no menu on a right click"));
+                QStringList texts;
+                for (QAction* a : menu->actions()) {
+                    if (!a->isSeparator()) {
+                        texts << a->text();
+                    }
+                }
+                expect(texts == QStringList{QStringLiteral("Пауза\tP, Pause"),
+                                            QStringLiteral("Шаг вперёд на 1/60 с\t→, Page Down"),
+                                            QStringLiteral("Значения\tV"),
+                                            QStringLiteral("Во весь экран\tF11"),
+                                            QStringLiteral("Справка\tF1"),
+                                            QStringLiteral("Выход\tCtrl+Q")},
+                       QStringLiteral("menu: %1").arg(texts.join(QLatin1Char('|'))));
+                expect(entry(QStringLiteral("Пауза"))->isEnabled() &&
+                           !entry(QStringLiteral("Пауза"))->isChecked() &&
+                           !entry(QStringLiteral("Шаг"))->isEnabled(),
+                       QStringLiteral("the pause entries do not show a running run"));
+                x = f.form.State().CurX;
+            },
+            [&] {
+                expect(f.form.State().CurX > x,
+                       QStringLiteral("the run stood while the menu was open"));
+                entry(QStringLiteral("Значения"))->trigger();
+                menu->hide();
+                expect(teaching.ValuesShown(), QStringLiteral("the menu did not show the values"));
+                QTest::keyClick(f.form.PicOn(), Qt::Key_F1);
+                expect(teaching.HelpShown(), QStringLiteral("F1 did not show the help"));
+                x = f.form.State().CurX;
+            },
+            [&] {
+                expect(f.form.State().CurX > x, QStringLiteral("the run stood under the help"));
+                QTest::keyClick(f.form.PicOn(), Qt::Key_Escape);
+                expect(!teaching.HelpShown(), QStringLiteral("Escape did not close the help"));
+                QTest::keyClick(f.form.PicOn(), Qt::Key_F1);
+                QTest::mouseClick(teaching.Help(), Qt::LeftButton, {}, QPoint(5, 5));
+                expect(!teaching.HelpShown(), QStringLiteral("a click did not close the help"));
+                QTest::keyClick(f.form.PicOn(), Qt::Key_F10, Qt::ShiftModifier);
+                expect(menu->isVisible(), QStringLiteral("Shift+F10 opened no menu"));
+                entry(QStringLiteral("Пауза"))->trigger(); // freezes from the menu
+                menu->hide();
+                expect(f.form.Frozen(), QStringLiteral("the menu did not freeze the run"));
+                teaching.ShowMenuAtFocus();
+                expect(entry(QStringLiteral("Пауза"))->isChecked() &&
+                           entry(QStringLiteral("Шаг"))->isEnabled() &&
+                           entry(QStringLiteral("Значения"))->isChecked(),
+                       QStringLiteral("the menu does not show the freeze and the values"));
+                menu->hide();
+                ClickSwitch(f.form);
+            },
+        };
+        const QObject scope;
+        std::size_t next = 0;
+        std::function<void()> advance = [&] {
+            if (next < script.size()) {
+                After(300, scope, advance);
+                script[next++]();
+            }
+        };
+        After(200, scope, advance);
+        RunUntilOff(f.form, 4000, "the run with the menu and help did not end within 4 s");
+        QCOMPARE(problems.join(QStringLiteral("; ")), QString());
+        QCOMPARE(next, script.size());
+        QVERIFY(!f.form.Frozen());
+        QVERIFY(!f.form.isFullScreen());
     }
 
     // A held Space repeats its press; the switch toggles once.
