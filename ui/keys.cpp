@@ -13,10 +13,10 @@ namespace kelvara::ui {
 namespace {
 
 struct Binding {
-    Command command;
-    Qt::Key key;
+    Command command = Command::Freeze;
+    Qt::Key key = Qt::Key_unknown;
     Qt::KeyboardModifiers modifiers;
-    const char* name; // as printed on the keyboard
+    const char* name = nullptr; // as printed on the keyboard
 };
 
 // In the order the menu and the help name them.

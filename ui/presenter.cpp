@@ -136,14 +136,13 @@ void Presenter::ShowMenuAtFocus() {
 }
 
 bool Presenter::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress) {
-        return false;
-    }
+    const auto* press =
+        event->type() == QEvent::KeyPress ? dynamic_cast<QKeyEvent*>(event) : nullptr;
     const auto* w = qobject_cast<QWidget*>(watched);
-    if (w == nullptr || w->window() != &form_) {
+    if (press == nullptr || w == nullptr || w->window() != &form_) {
         return false;
     }
-    const auto& key = static_cast<const QKeyEvent&>(*event);
+    const QKeyEvent& key = *press;
     const std::optional<Command> command = CommandOf(key);
     if (!command) {
         return false;
