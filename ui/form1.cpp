@@ -151,11 +151,13 @@ void Form1::Build(const Element& e) {
     const QString name = FullName(e);
     QWidget* parent = this;
     DrawingSurface* surface = &surface_;
+    QColor ground = ButtonFace(); // the colour the element sits on
     if (qstrcmp(e.container, "Form1") != 0) {
         PictureBox* box = boxes_.value(QString::fromLatin1(e.container));
         Q_ASSERT_X(box != nullptr, "Form1", "a container must precede its contents");
         parent = box->Client();
         surface = &box->Client()->Surface();
+        ground = box->BackColor();
     }
 
     QWidget* w = nullptr;
@@ -189,7 +191,9 @@ void Form1::Build(const Element& e) {
     case Kind::Minus: {
         auto* marker = new SignMarker(
             e.kind == Kind::Plus ? SignMarker::Sign::Plus : SignMarker::Sign::Minus, parent);
-        marker->SetBackColor(Resolve(e.back, ButtonFace()));
+        // One with no colour of its own takes that of the surface under
+        // it, so that only its sign stands out.
+        marker->SetBackColor(Resolve(e.back, ground));
         w = marker;
         break;
     }

@@ -74,18 +74,25 @@ void RetainedLayer::SetMap(const Twips& map, QSize logicalSize) {
 }
 
 // Makes the cache fit the map, size and pixel ratio, drawing everything
-// recorded into it again when it has to be made anew.
-void RetainedLayer::Ensure() {
+// recorded into it again when it has to be made anew. A surface that
+// rounds to no pixels keeps no cache and draws nothing (a painter cannot
+// even begin on it); its strokes wait in the record for the next real size.
+bool RetainedLayer::Ensure() {
     const qreal dpr = owner_->devicePixelRatioF();
     const QSize device = size_ * dpr;
+    if (device.isEmpty()) {
+        image_ = QImage();
+        return false;
+    }
     if (!image_.isNull() && image_.devicePixelRatio() == dpr && image_.size() == device) {
-        return;
+        return true;
     }
     image_ = QImage(device, QImage::Format_ARGB32_Premultiplied);
     image_.setDevicePixelRatio(dpr);
     image_.fill(Qt::transparent);
     QPainter p(&image_);
     record_.ForEach([&](const StrokeRecord::Stroke& s) { Render(p, s); });
+    return true;
 }
 
 void RetainedLayer::Render(QPainter& p, const StrokeRecord::Stroke& s) const {
@@ -105,12 +112,12 @@ void RetainedLayer::Render(QPainter& p, const StrokeRecord::Stroke& s) const {
 }
 
 QRect RetainedLayer::DrawLine(double x1, double y1, double x2, double y2, const QColor& colour) {
-    Ensure();
+    const bool hasPixels = Ensure();
     const StrokeRecord::Stroke s{Whole(x1), Whole(y1),     Whole(x2),
                                  Whole(y2), colour.rgba(), static_cast<std::uint8_t>(penWidth_),
                                  true};
     record_.Add(s.x1, s.y1, s.x2, s.y2, s.colour, penWidth_);
-    {
+    if (hasPixels) {
         QPainter p(&image_);
         Render(p, s);
     }

@@ -59,7 +59,7 @@ public:
     std::size_t MemoryBytes() const { return record_.MemoryBytes(); }
 
 private:
-    void Ensure();
+    bool Ensure(); // false while the surface has no pixels
     void Render(QPainter& p, const StrokeRecord::Stroke& s) const;
 
     QWidget* owner_;

@@ -14,8 +14,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <functional>
+#include <iterator>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -45,11 +48,17 @@ bool IsRgb(QRgb px, int r, int g, int b) {
     return qRed(px) == r && qGreen(px) == g && qBlue(px) == b;
 }
 
-// The program, started afresh for each test and ended if it is still there.
+// The program, started afresh for each test and ended if it is still there;
+// `env` is added to the test's own environment.
 class Program {
 public:
-    Program() {
+    explicit Program(const QStringList& env = {}) {
         proc_.setProcessChannelMode(QProcess::SeparateChannels);
+        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+        for (const QString& setting : env) {
+            e.insert(setting.section('=', 0, 0), setting.section('=', 1));
+        }
+        proc_.setProcessEnvironment(e);
         proc_.start(QStringLiteral(KELVARA_BINARY), {});
         proc_.waitForStarted(10000);
     }
@@ -95,9 +104,12 @@ public:
     }
 
     // The client area as it is on the screen now.
-    QImage Shot() const {
+    QImage Shot() const { return Shot(QRect(0, 0, 1016, 734)); }
+    // A rectangle of it, in the screen's pixels.
+    QImage Shot(const QRect& client) const {
         return QGuiApplication::primaryScreen()
-            ->grabWindow(0, origin_.x(), origin_.y(), 1016, 734)
+            ->grabWindow(0, origin_.x() + client.x(), origin_.y() + client.y(), client.width(),
+                         client.height())
             .toImage()
             .convertToFormat(QImage::Format_RGB32);
     }
@@ -413,6 +425,33 @@ int TraceEnd(const QImage& img) {
     return end;
 }
 
+// How far a picture shown at a pixel ratio lies from the natural one: for
+// each natural pixel the largest difference of a colour channel from the
+// mean of its ratio x ratio block, averaged over the picture.
+double MeanDifference(const QImage& natural, const QImage& dense, int ratio) {
+    double total = 0;
+    const int block = ratio * ratio;
+    for (int y = 0; y < natural.height(); ++y) {
+        for (int x = 0; x < natural.width(); ++x) {
+            int red = 0;
+            int green = 0;
+            int blue = 0;
+            for (int dy = 0; dy < ratio; ++dy) {
+                for (int dx = 0; dx < ratio; ++dx) {
+                    const QRgb d = dense.pixel(x * ratio + dx, y * ratio + dy);
+                    red += qRed(d);
+                    green += qGreen(d);
+                    blue += qBlue(d);
+                }
+            }
+            const QRgb n = natural.pixel(x, y);
+            total += std::max({std::abs(red / block - qRed(n)), std::abs(green / block - qGreen(n)),
+                               std::abs(blue / block - qBlue(n))});
+        }
+    }
+    return total / (natural.width() * natural.height());
+}
+
 } // namespace
 
 class EndToEnd : public QObject {
@@ -699,6 +738,51 @@ private slots:
         }
         QCOMPARE(app.Geometry().size(), QSize(1016, 734));
         QCOMPARE(app.Process().state(), QProcess::Running);
+    }
+
+    // The title pictures at a device pixel ratio, as a high-density screen
+    // shows them: drawn whole at the finer resolution, so that each block
+    // of ratio x ratio screen pixels averages to the natural picture's pixel.
+    // Aliased edges fall a little differently at the finer resolution; a
+    // picture drawn at the wrong size differs on most of its pixels.
+    void titlePicturesAtPixelRatio_data() {
+        QTest::addColumn<int>("ratio");
+        QTest::newRow("QT_SCALE_FACTOR=2") << 2;
+    }
+
+    void titlePicturesAtPixelRatio() {
+        QFETCH(int, ratio);
+        // Room for the window and its frame, or it opens scaled down.
+        const QSize screen = QGuiApplication::primaryScreen()->size();
+        if (screen.width() < (1016 + 16) * ratio || screen.height() < (734 + 48) * ratio) {
+            QSKIP("the screen cannot hold the window at this ratio (the e2e_pixel_ratio test "
+                  "runs it on a larger one)");
+        }
+        const struct {
+            const char* what = nullptr;
+            QRect rect;
+        } pictures[] = {{"logo Picture1", PxRect(480, 360, 495, 495)},
+                        {"icon Picture2", PxRect(1200, 360, 465, 465)}};
+        std::vector<QImage> natural;
+        std::vector<QImage> dense;
+        for (const int r : {1, ratio}) {
+            Program app({QStringLiteral("QT_SCALE_FACTOR=%1").arg(r)});
+            QVERIFY(app.WaitForWindow());
+            QCOMPARE(app.Geometry().size(), QSize(1016, 734) * r);
+            std::vector<QImage>& into = r == 1 ? natural : dense;
+            for (const auto& p : pictures) {
+                into.push_back(app.Shot(QRect(p.rect.topLeft() * r, p.rect.size() * r)));
+            }
+        }
+        for (std::size_t i = 0; i < natural.size(); ++i) {
+            const double difference = MeanDifference(natural.at(i), dense.at(i), ratio);
+            QVERIFY2(difference < 32,
+                     qPrintable(QStringLiteral("%1 at ratio %2 differs from the natural one by "
+                                               "%3 a pixel on average")
+                                    .arg(QString::fromLatin1(pictures[i].what))
+                                    .arg(ratio)
+                                    .arg(difference, 0, 'f', 1)));
+        }
     }
 
     void startupFailureSaysWhy_data() {
