@@ -6,31 +6,28 @@
 #include <cstdlib>
 #include <new>
 
-namespace kelvara::alloc {
-
 namespace {
 
 bool counting = false;
 std::uint64_t allocations = 0;
 
-void* Allocate(std::size_t size) {
-    if (counting) {
-        ++allocations;
-    }
-    return std::malloc(size == 0 ? 1 : size);
+// An alignment of 0: malloc's own.
+void* Allocate(std::size_t size, std::align_val_t alignment = {}) {
+    allocations += counting ? 1 : 0;
+    const auto a = static_cast<std::size_t>(alignment);
+    // aligned_alloc wants a size that is a multiple of the alignment.
+    return a == 0 ? std::malloc(size == 0 ? 1 : size)
+                  : std::aligned_alloc(a, size == 0 ? a : (size + a - 1) / a * a);
 }
 
-void* AllocateAligned(std::size_t size, std::align_val_t align) {
-    if (counting) {
-        ++allocations;
-    }
-    const auto alignment = static_cast<std::size_t>(align);
-    // aligned_alloc wants a size that is a multiple of the alignment.
-    const std::size_t rounded = (size + alignment - 1) / alignment * alignment;
-    return std::aligned_alloc(alignment, rounded == 0 ? alignment : rounded);
+void* AllocateOrThrow(std::size_t size, std::align_val_t alignment = {}) {
+    void* p = Allocate(size, alignment);
+    return p != nullptr ? p : throw std::bad_alloc();
 }
 
 } // namespace
+
+namespace kelvara::alloc {
 
 void StartCounting() {
     allocations = 0;
@@ -42,89 +39,30 @@ std::uint64_t StopCounting() {
     return allocations;
 }
 
-std::uint64_t Count() {
-    return allocations;
-}
-
 } // namespace kelvara::alloc
 
-// The replaceable global allocation functions ([new.delete]); the sized,
-// array and nothrow forms all come through the two helpers above.
+// Every replaceable form ([new.delete]), so that none of them reaches
+// another allocator (a sanitizer's) whose delete would not match; the array
+// form of each is the same as the single one.
+using Align = std::align_val_t;
+using NoThrow = std::nothrow_t;
 
-void* operator new(std::size_t size) {
-    if (void* p = kelvara::alloc::Allocate(size)) {
-        return p;
-    }
-    throw std::bad_alloc();
-}
+// clang-format off
+#define KELVARA_NEW(spec, call, ...) \
+    void* operator new(__VA_ARGS__) spec { return call; } \
+    void* operator new[](__VA_ARGS__) spec { return call; }
+#define KELVARA_DELETE(...) \
+    void operator delete(__VA_ARGS__) noexcept { std::free(p); } \
+    void operator delete[](__VA_ARGS__) noexcept { std::free(p); }
+// clang-format on
 
-void* operator new[](std::size_t size) {
-    return ::operator new(size);
-}
-
-void* operator new(std::size_t size, const std::nothrow_t& /*tag*/) noexcept {
-    return kelvara::alloc::Allocate(size);
-}
-
-void* operator new[](std::size_t size, const std::nothrow_t& /*tag*/) noexcept {
-    return kelvara::alloc::Allocate(size);
-}
-
-void* operator new(std::size_t size, std::align_val_t align) {
-    if (void* p = kelvara::alloc::AllocateAligned(size, align)) {
-        return p;
-    }
-    throw std::bad_alloc();
-}
-
-void* operator new[](std::size_t size, std::align_val_t align) {
-    return ::operator new(size, align);
-}
-
-void* operator new(std::size_t size, std::align_val_t align,
-                   const std::nothrow_t& /*tag*/) noexcept {
-    return kelvara::alloc::AllocateAligned(size, align);
-}
-
-void* operator new[](std::size_t size, std::align_val_t align,
-                     const std::nothrow_t& /*tag*/) noexcept {
-    return kelvara::alloc::AllocateAligned(size, align);
-}
-
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t /*size*/) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t /*size*/) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, const std::nothrow_t& /*tag*/) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, const std::nothrow_t& /*tag*/) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::align_val_t /*align*/) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, std::align_val_t /*align*/) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t /*size*/, std::align_val_t /*align*/) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t /*size*/, std::align_val_t /*align*/) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::align_val_t /*align*/, const std::nothrow_t& /*tag*/) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, std::align_val_t /*align*/,
-                       const std::nothrow_t& /*tag*/) noexcept {
-    std::free(p);
-}
+KELVARA_NEW(, AllocateOrThrow(n), std::size_t n)
+KELVARA_NEW(noexcept, Allocate(n), std::size_t n, const NoThrow& /*tag*/)
+KELVARA_NEW(, AllocateOrThrow(n, a), std::size_t n, Align a)
+KELVARA_NEW(noexcept, Allocate(n, a), std::size_t n, Align a, const NoThrow& /*tag*/)
+KELVARA_DELETE(void* p)
+KELVARA_DELETE(void* p, std::size_t /*n*/)
+KELVARA_DELETE(void* p, const NoThrow& /*tag*/)
+KELVARA_DELETE(void* p, Align /*a*/)
+KELVARA_DELETE(void* p, std::size_t /*n*/, Align /*a*/)
+KELVARA_DELETE(void* p, Align /*a*/, const NoThrow& /*tag*/)
