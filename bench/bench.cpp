@@ -16,7 +16,6 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <xcb/damage.h>
@@ -24,6 +23,7 @@
 #include <xcb/xtest.h>
 
 #include <array>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -466,12 +466,12 @@ private:
             if (!ms) {
                 return failures.push_back(side + ": the switch did not answer");
             }
-            latency[i % 2 == 0 ? "on" : "off"].push_back(*ms);
+            latency[side + (i % 2 == 0 ? ".on" : ".off")].push_back(*ms);
             SleepNs(pause(random) * kMs);
         }
-        for (const auto& [way, v] : latency) {
-            figures[side + "." + way + "_p50"].push_back(Quantile(v, 0.5));
-            figures[side + "." + way + "_p90"].push_back(Quantile(v, 0.9));
+        for (const auto& [key, v] : latency) {
+            figures[key + "_p50"].push_back(Quantile(v, 0.5));
+            figures[key + "_p90"].push_back(Quantile(v, 0.9));
         }
         while (c.ReadLine(ClockNs())) { // the short runs' own reports
         }
@@ -739,9 +739,10 @@ std::string Json(const Samples& f, const Strings& load) {
     j += "],\n \"figures\": {";
     for (const auto& [key, runs] : f) {
         j += std::string(j.ends_with("{") ? "\n  \"" : ",\n  \"") + key + "\": [";
-        for (const double v : runs) {
-            j += (&v == runs.data() ? "" : ", ") +
-                 (std::isnan(v) ? std::string("null") : std::to_string(v));
+        for (const double& v : runs) {
+            std::array<char, 32> n{};
+            std::snprintf(n.data(), n.size(), "%.10g", v);
+            j += (&v == runs.data() ? "" : ", ") + (std::isnan(v) ? std::string("null") : n.data());
         }
         j += "]";
     }

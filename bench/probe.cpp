@@ -158,7 +158,7 @@ void Core() {
     w.coarseFrom = 10 * minute;
     alloc::StartCounting();
     const std::int64_t t0 = ClockNs();
-    w.Run(10 * minute + (86'400 - 600) * 50 + 1);
+    w.Run(10 * minute + (86'400L - 600) * 50 + 1);
     const auto run = std::pair{ClockNs() - t0, alloc::StopCounting()};
     Fig("memory.ns_per_pass", static_cast<double>(run.first) / static_cast<double>(w.passes));
     Fig("memory.allocations", static_cast<double>(run.second));
