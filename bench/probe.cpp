@@ -88,12 +88,17 @@ public:
     std::array<long, 2> readAt{-1, -1};
     std::array<Memory, 2> readings{};
 
-    void Run(long limit) {
+    // A run of `limit` passes: its ns a pass and the allocations in it.
+    std::pair<double, double> Run(long limit) {
         limit_ = limit;
         passes = 0;
         clock_ = 0;
         st_.Running = 1;
+        alloc::StartCounting();
+        const std::int64_t t0 = ClockNs();
         RunSimulation(st_, *this);
+        const auto ns = static_cast<double>(ClockNs() - t0);
+        return {ns / static_cast<double>(passes), static_cast<double>(alloc::StopCounting())};
     }
 
     void DrawLine(Surface /*s*/, double /*a*/, double /*b*/, double /*c*/, double /*d*/,
@@ -139,13 +144,9 @@ void Core() {
         NullWindow w(st, amplitude);
         Form_Load(st, w);
         w.Run(200'000); // untimed: caches and branch predictors warm
-        alloc::StartCounting();
-        const std::int64_t t0 = ClockNs();
-        w.Run(2'000'000);
-        // Read before a key is built: that allocates.
-        const auto passes = std::pair{ClockNs() - t0, alloc::StopCounting()};
-        Fig(name + std::string("ns_per_pass"), static_cast<double>(passes.first) / 2e6);
-        Fig(name + std::string("allocs_per_pass"), static_cast<double>(passes.second) / 2e6);
+        const auto [ns, allocations] = w.Run(2'000'000);
+        Fig(name + std::string("ns_per_pass"), ns);
+        Fig(name + std::string("allocs_per_pass"), allocations / 2e6);
     }
     // Ten minutes of clock at 1/3000 s a pass, then on to a whole day at 1/50 s
     // a pass: the day at 1/3000 s would be 260 million passes for nothing more.
@@ -156,12 +157,9 @@ void Core() {
     const long minute = 60L * 3000;
     w.readAt = {minute, 10 * minute};
     w.coarseFrom = 10 * minute;
-    alloc::StartCounting();
-    const std::int64_t t0 = ClockNs();
-    w.Run(10 * minute + (86'400L - 600) * 50 + 1);
-    const auto run = std::pair{ClockNs() - t0, alloc::StopCounting()};
-    Fig("memory.ns_per_pass", static_cast<double>(run.first) / static_cast<double>(w.passes));
-    Fig("memory.allocations", static_cast<double>(run.second));
+    const auto [ns, allocations] = w.Run(10 * minute + (86'400L - 600) * 50 + 1);
+    Fig("memory.ns_per_pass", ns);
+    Fig("memory.allocations", allocations);
     const Memory day = ReadMemory();
     Fig("memory.rss_before", before.rss);
     Fig("memory.rss_1min", w.readings[0].rss);
@@ -227,6 +225,7 @@ public:
     void Report(const std::string& p) const {
         const auto timed = static_cast<double>(std::max(wall.Count(), 1L));
         Fig(p + "passes", static_cast<double>(yields));
+        Fig(p + "timed_passes", static_cast<double>(wall.Count()));
         Fig(p + "passes_per_s", static_cast<double>(yields) * 1e3 / Ms(lastWall_ - runStartNs_));
         for (const auto& [name, h] : {std::pair{"wall", &wall}, std::pair{"cpu", &cpu}}) {
             Fig(p + name + "_p50_ms", Ms(h->Quantile(0.5)));
