@@ -293,16 +293,16 @@ private:
 
     // The times of every change of the window's contents for `ns`: the damage
     // is reported when it turns non-empty and emptied at once, so that one
-    // flush of a frame is one change. The server reports the whole window
-    // when the damage is made; a round trip brings that report in to be
-    // dropped, so that a window that draws nothing shows no change.
+    // flush of a frame is one change. The report of the whole window that
+    // making a damage brings is dropped before the damage is first emptied.
     std::vector<std::int64_t> Changes(std::int64_t ns) {
         const xcb_damage_damage_t damage = xcb_generate_id(conn_);
         xcb_damage_create(conn_, damage, window_, XCB_DAMAGE_REPORT_LEVEL_NON_EMPTY);
-        xcb_damage_subtract(conn_, damage, XCB_NONE, XCB_NONE);
         KELVARA_ASK(xcb_get_window_attributes, window_);
         while (const std::unique_ptr<xcb_generic_event_t, Free> ev{xcb_poll_for_event(conn_)}) {
         }
+        xcb_damage_subtract(conn_, damage, XCB_NONE, XCB_NONE);
+        xcb_flush(conn_);
         std::vector<std::int64_t> times;
         for (std::int64_t now = ClockNs(), end = now + ns; now < end; now = ClockNs()) {
             const std::unique_ptr<xcb_generic_event_t, Free> ev(xcb_poll_for_event(conn_));

@@ -63,8 +63,9 @@ private:
     std::int64_t max_ = 0;
 };
 
-// The q-quantile of a sample, between the two nearest ranks; NaN if empty.
+// The q-quantile of a sample, NaNs left out, between the two nearest ranks.
 inline double Quantile(std::vector<double> v, double q) {
+    std::erase_if(v, [](double x) { return std::isnan(x); });
     if (v.empty()) {
         return std::nan("");
     }
