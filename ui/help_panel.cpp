@@ -117,7 +117,6 @@ void HelpPanel::contextMenuEvent(QContextMenuEvent* event) {
 void HelpPanel::mousePressEvent(QMouseEvent* event) {
     event->accept();
     hide();
-    emit closed();
 }
 
 } // namespace kelvara::ui
