@@ -140,6 +140,11 @@ Form1::Form1(QWidget* parent) : QWidget(parent), surface_(this) {
 
     auto* fullScreen = new QShortcut(QKeySequence(Qt::Key_F11), this);
     connect(fullScreen, &QShortcut::activated, this, &Form1::ToggleFullScreen);
+    // C, also where a Russian layout puts «С» on that key.
+    auto* projector = new QShortcut(QKeySequence(Qt::Key_C), this);
+    projector->setContext(Qt::WindowShortcut);
+    connect(projector, &QShortcut::activated, this,
+            [this] { SetProjectorView(!ProjectorView()); });
     auto* leave = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(leave, &QShortcut::activated, this, [this] {
         if (isFullScreen()) {
@@ -196,7 +201,7 @@ void Form1::Build(const Element& e) {
     case Kind::Plus:
     case Kind::Minus: {
         auto* marker = new SignMarker(
-            e.kind == Kind::Plus ? SignMarker::Sign::Plus : SignMarker::Sign::Minus, parent);
+            e.kind == Kind::Plus ? SignMarker::Sign::Plus : SignMarker::Sign::Minus, e, parent);
         marker->SetBackColor(Resolve(e.back, ButtonFace()));
         w = marker;
         break;
@@ -302,6 +307,22 @@ void Form1::FitToScreen() {
 
 void Form1::ToggleFullScreen() {
     setWindowState(windowState() ^ Qt::WindowFullScreen);
+}
+
+void Form1::SetProjectorView(bool on) {
+    if (on == ProjectorView()) {
+        return;
+    }
+    look_ = Look(on ? Look::View::Projector : Look::View::Default);
+    surface_.SetLook(look_);
+    for (const Placed& p : placed_) {
+        if (auto* box = qobject_cast<PictureBox*>(p.w); box != nullptr) {
+            box->SetLook(look_);
+        } else if (auto* marker = qobject_cast<SignMarker*>(p.w); marker != nullptr) {
+            marker->SetLook(look_);
+        }
+    }
+    emit projectorViewChanged(on);
 }
 
 void Form1::paintEvent(QPaintEvent* event) {

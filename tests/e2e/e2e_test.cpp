@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QPixmap>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTest>
 #include <QThread>
@@ -205,6 +206,24 @@ const QRect kLeftWire = PxRect(420, 6000, 165, 3255);   // pictok(3)
 const QRect kRightWire = PxRect(7710, 6000, 165, 3225); // pictok(6)
 const QRect kVoltDial = PxRect(1110, 2430, 2900, 1600);
 const QRect kLabel11 = PxRect(4740, 4260, 195, 315); // polarity of the left terminal
+// The voltmeter's zero mark, inside the dial's 2-pixel edge: white by
+// default, black in the projector view.
+const QPoint kZeroMark = Px(1110 + 1380, 2430 + 345) + QPoint(2, 2);
+
+// The keyboard layouts of the test's X server, as setxkbmap sets them. The
+// server goes back to its own keymap when its last client leaves, so only
+// set while the program (or this test) is connected.
+bool SetLayouts(const QString& layouts) {
+    QProcess p;
+    p.start(QStringLiteral("setxkbmap"), {"-layout", layouts});
+    if (!p.waitForFinished(5000) || p.exitCode() != 0) {
+        return false;
+    }
+    p.start(QStringLiteral("setxkbmap"), {"-query"});
+    p.waitForFinished(5000);
+    return QString::fromUtf8(p.readAllStandardOutput()).contains(QStringLiteral("layout:     ") +
+                                                                 layouts);
+}
 
 // Wire pixels coloured by heat: red at full strength, green equal to blue
 // and below white.
@@ -497,6 +516,25 @@ private slots:
         QVERIFY2(app.Process().waitForFinished(2000), "still running two seconds after Ctrl+Q");
         QCOMPARE(app.Process().exitStatus(), QProcess::NormalExit);
         QCOMPARE(app.Process().exitCode(), 0);
+    }
+
+    // C toggles the projector view, also with a Russian layout active,
+    // where that key gives «С»: Qt finds the Latin key of the other layout.
+    void projectorViewByItsKeyInARussianLayout() {
+        Program app;
+        QVERIFY(app.WaitForWindow());
+        const auto restore = qScopeGuard([] { SetLayouts(QStringLiteral("us")); });
+        QVERIFY2(SetLayouts(QStringLiteral("ru,us")), "setxkbmap did not set ru,us");
+        const auto zeroMarkIs = [](int r, int g, int b) {
+            return [=](const QImage& img) { return IsRgb(img.pixel(kZeroMark), r, g, b); };
+        };
+        QVERIFY(app.Within(1000, zeroMarkIs(255, 255, 255)));
+        app.Keys({"Cyrillic_es"});
+        QVERIFY2(app.Within(1000, zeroMarkIs(0, 0, 0)), "«С» did not switch the projector view on");
+        app.Keys({"Cyrillic_es"});
+        QVERIFY2(app.Within(1000, zeroMarkIs(255, 255, 255)),
+                 "«С» again did not switch the projector view off");
+        QCOMPARE(app.Process().state(), QProcess::Running);
     }
 
     // F11 under a window manager: the drawing fills the screen where the
