@@ -9,12 +9,9 @@ ASAN_BUILD ?= build-asan
 PACKAGE_BUILD ?= build-package
 JOBS ?= $(shell nproc)
 
-# Build tools, Qt 6, GoogleTest; the XCB headers for the watch on the X
-# window (qt6-base-dev pulls them in today, but we include them ourselves);
-# Xvfb and xdotool for the end-to-end tests; Liberation fonts so that the
-# window looks the same on every machine.
-PACKAGES := cmake ninja-build g++ make qt6-base-dev libxcb1-dev libgtest-dev \
-            xvfb xauth xdotool fonts-liberation2 fontconfig
+# Every Debian package that any target or test needs, from one list: what
+# each is for, and the programs of it that are started, are in that file.
+PACKAGES := $(shell awk '!/^\#/ && NF { print $$1 }' tools/debian-packages)
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: all deps configure build test run bench screenshot test-sanitize tidy package \
@@ -52,9 +49,8 @@ run: build
 	$(BUILD)/app/kelvara
 
 # The frames benchmark clicks the window through XTest and sees it change
-# through XDamage: only `make bench` needs those client libraries. CMake
-# runs again so that it finds them when they have just been installed.
-bench: PACKAGES += libxcb-damage0-dev libxcb-xtest0-dev
+# through XDamage. CMake runs again so that a build folder configured before
+# those client libraries were installed finds them.
 bench: configure
 	cmake -S . -B $(BUILD) > /dev/null
 	cmake --build $(BUILD) -j $(JOBS)
@@ -75,13 +71,11 @@ test-sanitize: deps
 	    ctest --output-on-failure -j $(JOBS)
 
 # clang-tidy (checks in .clang-tidy) over the project's own sources, with the
-# compile commands of $(BUILD); any finding fails the target. Needs the
-# clang-tidy package (version 14 on Debian 12).
+# compile commands of $(BUILD); any finding fails the target (clang-tidy
+# version 14 on Debian 12).
 RUN_CLANG_TIDY ?= run-clang-tidy-14
 CLANG_TIDY ?= clang-tidy-14
 
-# clang-tidy only for this target; the program and its tests do not need it.
-tidy: PACKAGES += clang-tidy
 tidy: build
 	$(RUN_CLANG_TIDY) -clang-tidy-binary $(CLANG_TIDY) -p $(BUILD) -j $(JOBS) -quiet \
 	    '^$(CURDIR)/(sim|display|ui|app|bench|tests|packaging)/'
@@ -90,7 +84,6 @@ tidy: build
 # Debian's hardening flags; CPack writes $(PACKAGE_BUILD)/kelvara_*.deb.
 # Warnings are reported, not errors, unless PACKAGE_WERROR=ON.
 PACKAGE_WERROR ?= OFF
-package: PACKAGES += dpkg-dev file
 package: deps
 	cmake -S . -B $(PACKAGE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
 	    -DKELVARA_WERROR=$(PACKAGE_WERROR) \
@@ -105,8 +98,6 @@ package: deps
 # AppStream and Debian validators, then installs it system-wide, starts the
 # installed program under Xvfb, closes it and removes the package again
 # (tools/test_package.sh). For CI: needs root or sudo.
-test-package: PACKAGES += dpkg-dev file lintian desktop-file-utils appstream x11-utils \
-                          libx11-protocol-perl
 test-package: deps
 	$(MAKE) package PACKAGE_WERROR=ON
 	bash tools/test_package.sh $(PACKAGE_BUILD)

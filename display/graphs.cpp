@@ -11,17 +11,13 @@ namespace kelvara {
 
 namespace {
 
-constexpr Colour kVoltColour = RGB(0, 0, 255);
-constexpr Colour kCurrentColour = RGB(255, 0, 0);
-constexpr Colour kPowerColour = RGB(0, 0, 0);
-
-// Amplitude / Resistance, with the division by zero that a resistance of 0
+// value / Resistance, with the division by zero that a resistance of 0
 // would be reported rather than drawn as infinity.
-double CurrentAmplitude(double Amplitude, std::int32_t Resistance) {
+double PerResistance(double value, std::int32_t Resistance) {
     if (Resistance == 0) {
         throw FloatingPointError("division by zero");
     }
-    return Amplitude / Resistance;
+    return value / Resistance;
 }
 
 } // namespace
@@ -33,13 +29,15 @@ void PlotGraphs(SimState& st, Controls& ctl, double PhaseCos, double Amplitude, 
     ctl.SetImageLeft(Image::imgU, st.CurX);
     ctl.SetImageTop(Image::imgU, st.CurVoltY);
 
-    const double current = CurrentAmplitude(Amplitude, st.Resistance);
+    const double current = PerResistance(Amplitude, st.Resistance);
     st.CurCurrentY = Int(st.CurrentGraphY0 - PhaseCos * (st.GraphAmpScale * current));
     ctl.SetImageLeft(Image::imgI, st.CurX);
     ctl.SetImageTop(Image::imgI, st.CurCurrentY);
 
+    // p = u * i: the peak goes with the square of the amplitude, U^2 / R.
+    const double peakPower = PerResistance(Amplitude * Amplitude, st.Resistance);
     st.CurPowerY = ToInteger<std::int32_t>(
-        Int(st.PowerGraphY0 - (PhaseCos * PhaseCos) * (2.5 * (st.GraphAmpScale * current))));
+        Int(st.PowerGraphY0 - (PhaseCos * PhaseCos) * (2.5 * (st.GraphAmpScale * peakPower))));
     ctl.SetImageLeft(Image::imgP, st.CurX);
     ctl.SetImageTop(Image::imgP, st.CurPowerY);
 

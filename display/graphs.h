@@ -4,7 +4,14 @@
 // The voltage, current and power time graphs.
 #pragma once
 
+#include "sim/controls.h"
+
 namespace kelvara {
+
+// The traces' colours: voltage blue, current red, power black.
+constexpr Colour kVoltColour = RGB(0, 0, 255);
+constexpr Colour kCurrentColour = RGB(255, 0, 0);
+constexpr Colour kPowerColour = RGB(0, 0, 0);
 
 class Controls;
 struct SimState;

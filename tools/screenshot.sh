@@ -6,7 +6,8 @@
 # Starts the real kelvara binary on a private virtual X server, waits for its
 # window and saves the window's contents at rest (default:
 # docs/screenshot.png), then switches it on, lifts the graphs screen and saves
-# the running demonstration beside it (OUTPUT-running.png). Last, under
+# the running demonstration beside it (OUTPUT-running.png), then shows the
+# values and freezes the run (OUTPUT-frozen.png). Last, under
 # openbox on a 1920 x 1080 screen, it presses F11 and saves the whole screen
 # as a projector shows it (OUTPUT-fullscreen.png), then presses C and saves
 # the projector view (OUTPUT-projector.png).
@@ -65,6 +66,15 @@ sleep 3.3
 running=${out%.png}-running.png
 "$build/app/kelvara_grab" "$wid" "$running"
 echo "screenshot: $running"
+
+# The values shown, then the run frozen, as a teacher explains a moment.
+xdotool windowfocus --sync "$wid" key v
+sleep 0.9
+xdotool key p
+sleep 0.5
+frozen=${out%.png}-frozen.png
+"$build/app/kelvara_grab" "$wid" "$frozen"
+echo "screenshot: $frozen"
 
 # Fullscreen, as on a projector: a window manager grants it.
 kill "$app_pid" 2>/dev/null || true

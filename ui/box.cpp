@@ -14,8 +14,7 @@
 
 namespace kelvara::ui {
 
-BoxClient::BoxClient(QWidget* parent, const Element& box)
-    : QWidget(parent), surface_(this, &box) {
+BoxClient::BoxClient(QWidget* parent, const Element& box) : QWidget(parent), surface_(this, &box) {
     setAutoFillBackground(true);
 }
 

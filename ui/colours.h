@@ -13,6 +13,11 @@
 
 namespace kelvara::ui {
 
+// The sign that a run is frozen: black on amber, seen from the back of a
+// room; and what dims the window beneath the help panel.
+inline const QColor kPauseSignFill(255, 214, 0);
+inline const QColor kHelpShade(0, 0, 0, 120);
+
 inline QColor ToQColor(Colour c) {
     return {RedOf(c), GreenOf(c), BlueOf(c)};
 }

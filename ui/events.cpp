@@ -75,6 +75,8 @@ void FormEvents::Form_Load() {
 
 void FormEvents::picOn_Click() {
     Handle([this] {
+        // The switch ends a freeze, whichever way it goes.
+        form_.EndFreeze();
         // A run that starts while none is active starts the clock afresh; one
         // nested in another's yield reads on from the same origin.
         if (switchDepth_ == 0 && form_.Appearance(Box::picOn) == kAppearanceFlat) {

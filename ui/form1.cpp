@@ -10,10 +10,12 @@
 #include "ui/fonts.h"
 #include "ui/marker.h"
 #include "ui/pictures.h"
+#include "ui/presenter.h"
 #include "ui/scaled_style.h"
 #include "ui/twips.h"
 #include "ui/value_slider.h"
 
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QIcon>
@@ -23,7 +25,6 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
-#include <QShortcut>
 #include <QSlider>
 
 #include <algorithm>
@@ -134,23 +135,9 @@ Form1::Form1(QWidget* parent) : QWidget(parent), surface_(this) {
     // stop, Exit, one Space would end the program.
     picOn_->setFocus();
 
-    // Ctrl+Q ends the program as Exit does, from any depth.
-    auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
-    connect(quit, &QShortcut::activated, this, &Form1::command1Clicked);
-
-    auto* fullScreen = new QShortcut(QKeySequence(Qt::Key_F11), this);
-    connect(fullScreen, &QShortcut::activated, this, &Form1::ToggleFullScreen);
-    // C, also where a Russian layout puts «С» on that key.
-    auto* projector = new QShortcut(QKeySequence(Qt::Key_C), this);
-    projector->setContext(Qt::WindowShortcut);
-    connect(projector, &QShortcut::activated, this,
-            [this] { SetProjectorView(!ProjectorView()); });
-    auto* leave = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(leave, &QShortcut::activated, this, [this] {
-        if (isFullScreen()) {
-            ToggleFullScreen();
-        }
-    });
+    // The window's own keys (Ctrl+Q, F11, Escape, and what a teacher uses
+    // beyond the demonstration), its context menu, help and readouts.
+    presenter_ = new Presenter(*this);
     SetClockSource([] {
         return std::chrono::duration_cast<std::chrono::nanoseconds>(
                    std::chrono::steady_clock::now().time_since_epoch())
@@ -164,11 +151,13 @@ void Form1::Build(const Element& e) {
     const QString name = FullName(e);
     QWidget* parent = this;
     DrawingSurface* surface = &surface_;
+    QColor ground = ButtonFace(); // the colour the element sits on
     if (qstrcmp(e.container, "Form1") != 0) {
         PictureBox* box = boxes_.value(QString::fromLatin1(e.container));
         Q_ASSERT_X(box != nullptr, "Form1", "a container must precede its contents");
         parent = box->Client();
         surface = &box->Client()->Surface();
+        ground = box->BackColor();
     }
 
     QWidget* w = nullptr;
@@ -202,7 +191,9 @@ void Form1::Build(const Element& e) {
     case Kind::Minus: {
         auto* marker = new SignMarker(
             e.kind == Kind::Plus ? SignMarker::Sign::Plus : SignMarker::Sign::Minus, e, parent);
-        marker->SetBackColor(Resolve(e.back, ButtonFace()));
+        // One with no colour of its own takes that of the surface under
+        // it, so that only its sign stands out.
+        marker->SetBackColor(Resolve(e.back, ground));
         w = marker;
         break;
     }
@@ -269,6 +260,9 @@ void Form1::ApplyScale() {
     }
     map_ = Twips(scale, origin);
     surface_.SetMap(map_, drawing);
+    if (presenter_ != nullptr) {
+        presenter_->SetMap(map_);
+    }
     // Containers come before their contents, so each child finds its box
     // already placed.
     for (const Placed& p : placed_) {
@@ -322,12 +316,25 @@ void Form1::SetProjectorView(bool on) {
             marker->SetLook(look_);
         }
     }
+    presenter_->Refresh();
     emit projectorViewChanged(on);
 }
 
 void Form1::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     surface_.Paint(p, event->rect());
+    presenter_->Paint(p, event->rect());
+}
+
+// A right click anywhere on the drawing, or the Menu key: the controls
+// leave the event to the window.
+void Form1::contextMenuEvent(QContextMenuEvent* event) {
+    event->accept();
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        presenter_->ShowMenuAtFocus();
+    } else {
+        presenter_->ShowMenu(event->globalPos());
+    }
 }
 
 // --- Lookup -----------------------------------------------------------------
@@ -408,12 +415,66 @@ void Form1::RequestEnd(int exitCode) {
 }
 
 void Form1::RestartClock() {
-    clockOrigin_ = clock_();
+    clock_.Restart();
+    readingBefore_ = -1;
 }
 
 void Form1::SetClockSource(ClockSource monotonicNanoseconds) {
-    clock_ = std::move(monotonicNanoseconds);
-    RestartClock();
+    clock_.SetSource(std::move(monotonicNanoseconds));
+    readingBefore_ = -1;
+}
+
+bool Form1::ToggleFreeze() {
+    if (clock_.Frozen()) {
+        clock_.Resume();
+    } else if (state_.Running == 1 && !ending_) {
+        clock_.Freeze();
+    } else {
+        return false;
+    }
+    FreezeChanged();
+    return true;
+}
+
+bool Form1::StepFrozen() {
+    if (!clock_.Frozen()) {
+        return false;
+    }
+    clock_.Step();
+    return true;
+}
+
+void Form1::EndFreeze() {
+    if (clock_.Frozen()) {
+        clock_.Resume();
+        FreezeChanged();
+    }
+}
+
+void Form1::FreezeChanged() {
+    if (const int title = surface_.Find(QStringLiteral("Label2")); title >= 0) {
+        const QString caption = surface_.Caption(title);
+        setAccessibleDescription(clock_.Frozen() ? caption + QStringLiteral(". Пауза") : caption);
+    }
+    presenter_->Refresh();
+}
+
+// Frozen, a pass that would draw the instant already on the screen with the
+// sliders it was drawn with draws nothing new.
+bool Form1::NothingToDraw() const {
+    if (ending_ || !clock_.Frozen() || state_.Running != 1) {
+        return false;
+    }
+    const std::int64_t reading = clock_.LastReading();
+    if (reading != readingBefore_ || reading != clock_.HeldAt()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < sliders_.size(); ++i) {
+        if (sliders_[i]->value() != slidersRead_[i]) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // --- Controls -----------------------------------------------------------------
@@ -477,6 +538,9 @@ void Form1::SetAppearance(Box b, std::int16_t appearance) {
             // without waiting for a frame slot.
             pacer_.SkipNextWait();
         }
+        passStarted_ = false;
+        passOnScreen_ = false;
+        presenter_->Refresh();
         return;
     }
 }
@@ -506,16 +570,30 @@ void Form1::SetImageTop(Image i, double twips) {
 }
 
 int Form1::SliderValue(Slider s) {
-    return sliders_[Index(s)]->value();
+    const int value = sliders_[Index(s)]->value();
+    slidersRead_[Index(s)] = value;
+    return value;
 }
 
 float Form1::Timer() {
-    return static_cast<float>(static_cast<double>(clock_() - clockOrigin_) / 1e9);
+    readingBefore_ = clock_.LastReading();
+    return static_cast<float>(static_cast<double>(clock_.Read()) / 1e9);
 }
 
 bool Form1::DoEvents() {
+    // The pass before this one is on the screen now: its values with it.
+    passOnScreen_ = passStarted_;
+    passStarted_ = true;
+    presenter_->Refresh();
     QCoreApplication::processEvents();
-    pacer_.WaitForNextFrame(ending_);
+    if (clock_.Frozen()) {
+        // Frozen: no frames, only events, until one of them asks for a pass.
+        while (NothingToDraw()) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
+    } else {
+        pacer_.WaitForNextFrame(ending_);
+    }
     return !ending_;
 }
 

@@ -9,6 +9,7 @@
 #include "sim/state.h"
 #include "ui/frame_pacer.h"
 #include "ui/look.h"
+#include "ui/run_clock.h"
 #include "ui/surface.h"
 #include "ui/twips.h"
 
@@ -26,6 +27,7 @@ class QSlider;
 namespace kelvara::ui {
 
 class PictureBox;
+class Presenter;
 class ScaledStyle;
 class SignMarker;
 
@@ -76,8 +78,24 @@ public:
     void RestartClock();
     // Where Timer reads the time: nanoseconds of a monotonic clock. Tests put
     // in a clock of their own; the origin moves to its present reading.
-    using ClockSource = std::function<std::int64_t()>;
+    using ClockSource = RunClock::Source;
     void SetClockSource(ClockSource monotonicNanoseconds);
+
+    // --- Freezing a run -----------------------------------------------------
+    // Frozen, the clock stands at the instant on the screen and the yield
+    // handles events without drawing, until something asks for a pass: a
+    // step, a slider moved, the freeze ended, the switch or the end.
+    bool Frozen() const { return clock_.Frozen(); }
+    // Freezes a run that is on, or goes on from a frozen one; false at rest.
+    bool ToggleFreeze();
+    // While frozen: one frame of run time on, drawn; false otherwise.
+    bool StepFrozen();
+    // Goes on, if frozen (the switch ends a freeze, as it ends the run).
+    void EndFreeze();
+    // A pass of the run now on has reached the screen, so the graph points
+    // are this run's.
+    bool PassOnScreen() const { return passOnScreen_; }
+    Presenter& Teaching() const { return *presenter_; }
 
     // The graphs screen.
     bool ShirmaVisible() const;
@@ -130,6 +148,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     // A child window and the layout record it was built from.
@@ -146,14 +165,22 @@ private:
     void FitToScreen();
     DrawingSurface& SurfaceOf(Surface s);
     static std::size_t CheckedIndex(int k, int count, const char* what);
+    bool NothingToDraw() const;
+    void FreezeChanged();
 
     SimState state_;
     Twips map_;
     Look look_;
     DrawingSurface surface_;
     FramePacer pacer_{*this};
-    ClockSource clock_;
-    std::int64_t clockOrigin_ = 0;
+    RunClock clock_;
+    // The clock's reading for the pass before this one: a frozen pass that
+    // reads the same instant has nothing new to draw.
+    std::int64_t readingBefore_ = -1;
+    std::array<int, 3> slidersRead_{};
+    bool passStarted_ = false;
+    bool passOnScreen_ = false;
+    Presenter* presenter_ = nullptr;
     bool ending_ = false;
     int exitCode_ = 0;
 

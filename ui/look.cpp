@@ -75,8 +75,7 @@ QColor Glowing(const Glow& g, int heat) {
     const auto mix = [w](int a, int b) {
         return FromLinear(ToLinear(a) + (ToLinear(b) - ToLinear(a)) * w);
     };
-    return {mix(from.red(), to.red()), mix(from.green(), to.green()),
-            mix(from.blue(), to.blue())};
+    return {mix(from.red(), to.red()), mix(from.green(), to.green()), mix(from.blue(), to.blue())};
 }
 
 using GlowTable = std::array<QRgb, kHeatLevels>;
@@ -143,8 +142,7 @@ QColor Legible(const QColor& natural, const QColor& behind, double ratio) {
 } // namespace
 
 double Look::Luminance(const QColor& c) {
-    return 0.2126 * ToLinear(c.red()) + 0.7152 * ToLinear(c.green()) +
-           0.0722 * ToLinear(c.blue());
+    return 0.2126 * ToLinear(c.red()) + 0.7152 * ToLinear(c.green()) + 0.0722 * ToLinear(c.blue());
 }
 
 double Look::Contrast(const QColor& a, const QColor& b) {

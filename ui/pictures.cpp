@@ -49,10 +49,15 @@ const QColor kIconBorder(0, 0, 0);
 const QColor kIconWave(128, 0, 0);
 
 // An image whose logical size is `natural` pixels scaled by the map, in
-// device pixels, with a painter that draws in the natural coordinates.
+// device pixels, and the scale that makes a painter on it draw in the
+// natural coordinates.
 struct Canvas {
     QImage image;
-    double factor; // device pixels per natural pixel
+    // A painter on an image already maps the image's logical pixels to its
+    // device pixels, so this is device pixels per natural pixel divided by
+    // the pixel ratio; the full ratio again would draw a quarter of the
+    // picture at twice its size.
+    double factor;
 };
 
 Canvas Blank(int natural, const Twips& map, qreal dpr, QImage::Format format) {
@@ -60,7 +65,7 @@ Canvas Blank(int natural, const Twips& map, qreal dpr, QImage::Format format) {
     const int device = static_cast<int>(std::lround(logical * dpr));
     QImage img(device, device, format);
     img.setDevicePixelRatio(dpr);
-    return {img, static_cast<double>(device) / natural};
+    return {img, static_cast<double>(device) / natural / dpr};
 }
 
 } // namespace

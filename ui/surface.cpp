@@ -81,14 +81,22 @@ bool RetainedLayer::Fits(const QImage& image) const {
 
 // Makes the cache fit the map, size and pixel ratio, drawing everything
 // recorded into it again when it has to be made anew; once the look has
-// changed, the other look's cache too.
-void RetainedLayer::Ensure() {
+// changed, the other look's cache too. A surface that rounds to no pixels
+// keeps no cache and draws nothing (a painter cannot even begin on it); its
+// strokes wait in the record for the next real size.
+bool RetainedLayer::Ensure() {
+    if ((size_ * owner_->devicePixelRatioF()).isEmpty()) {
+        image_ = QImage();
+        other_ = QImage();
+        return false;
+    }
     if (!Fits(image_)) {
         RenderAll(image_, look_);
     }
     if (twoLooks_ && !Fits(other_)) {
         RenderAll(other_, otherLook_);
     }
+    return true;
 }
 
 void RetainedLayer::RenderAll(QImage& image, const Look& look) const {
@@ -135,16 +143,16 @@ void RetainedLayer::Render(QPainter& p, const StrokeRecord::Stroke& s, const Loo
 }
 
 QRect RetainedLayer::DrawLine(double x1, double y1, double x2, double y2, const QColor& colour) {
-    Ensure();
+    const bool hasPixels = Ensure();
     const StrokeRecord::Stroke s{Whole(x1), Whole(y1),     Whole(x2),
                                  Whole(y2), colour.rgba(), static_cast<std::uint8_t>(penWidth_),
                                  true};
     record_.Add(s.x1, s.y1, s.x2, s.y2, s.colour, penWidth_);
-    {
+    if (hasPixels) {
         QPainter p(&image_);
         Render(p, s, look_);
     }
-    if (twoLooks_) {
+    if (hasPixels && twoLooks_) {
         QPainter p(&other_);
         Render(p, s, otherLook_);
     }
@@ -191,8 +199,7 @@ void DrawingSurface::Add(const Element& e) {
     item.naturalBack = Resolve(e.back, Qt::white);
     if (e.kind == Kind::Label) {
         item.caption = QString::fromUtf8(e.caption);
-        item.naturalFore =
-            Resolve(e.fore, QGuiApplication::palette().color(QPalette::ButtonText));
+        item.naturalFore = Resolve(e.fore, QGuiApplication::palette().color(QPalette::ButtonText));
         // Captions wrap within their label; a label only one line high keeps
         // its caption on that line even where it runs a little past the
         // edge, rather than lose the words that would wrap out of sight.

@@ -69,7 +69,7 @@ public:
     std::size_t MemoryBytes() const { return record_.MemoryBytes(); }
 
 private:
-    void Ensure();
+    bool Ensure(); // false while the surface has no pixels
     bool Fits(const QImage& image) const;
     void RenderAll(QImage& image, const Look& look) const;
     void Render(QPainter& p, const StrokeRecord::Stroke& s, const Look& look) const;

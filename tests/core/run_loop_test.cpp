@@ -239,10 +239,10 @@ TEST(RunLoop, OnePassCallsEverythingInOrder) {
     want.push_back({"imgI", "Left", "8850"});
     want.push_back({"imgI", "Top", "4720"});
     want.push_back({"imgP", "Left", "8850"});
-    want.push_back({"imgP", "Top", "8170"});
+    want.push_back({"imgP", "Top", "8795"});
     want.push_back({"Form1", "Line", "(8850, 2940)-(8850, 2440) RGB(0, 0, 255)"});
     want.push_back({"Form1", "Line", "(8850, 5220)-(8850, 4720) RGB(255, 0, 0)"});
-    want.push_back({"Form1", "Line", "(8850, 9420)-(8850, 8170) RGB(0, 0, 0)"});
+    want.push_back({"Form1", "Line", "(8850, 9420)-(8850, 8795) RGB(0, 0, 0)"});
     // The next pass opens with its clock read and yield, where the run ends.
     want.push_back({"Timer", "Value", "1000"});
     want.push_back({"DoEvents", "", ""});

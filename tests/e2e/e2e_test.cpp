@@ -8,14 +8,17 @@
 #include <QImage>
 #include <QPixmap>
 #include <QProcess>
-#include <QScopeGuard>
 #include <QScreen>
 #include <QTest>
 #include <QThread>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <functional>
+#include <iterator>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -45,11 +48,17 @@ bool IsRgb(QRgb px, int r, int g, int b) {
     return qRed(px) == r && qGreen(px) == g && qBlue(px) == b;
 }
 
-// The program, started afresh for each test and ended if it is still there.
+// The program, started afresh for each test and ended if it is still there;
+// `env` is added to the test's own environment.
 class Program {
 public:
-    Program() {
+    explicit Program(const QStringList& env = {}) {
         proc_.setProcessChannelMode(QProcess::SeparateChannels);
+        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+        for (const QString& setting : env) {
+            e.insert(setting.section('=', 0, 0), setting.section('=', 1));
+        }
+        proc_.setProcessEnvironment(e);
         proc_.start(QStringLiteral(KELVARA_BINARY), {});
         proc_.waitForStarted(10000);
     }
@@ -95,9 +104,12 @@ public:
     }
 
     // The client area as it is on the screen now.
-    QImage Shot() const {
+    QImage Shot() const { return Shot(QRect(0, 0, 1016, 734)); }
+    // A rectangle of it, in the screen's pixels.
+    QImage Shot(const QRect& client) const {
         return QGuiApplication::primaryScreen()
-            ->grabWindow(0, origin_.x(), origin_.y(), 1016, 734)
+            ->grabWindow(0, origin_.x() + client.x(), origin_.y() + client.y(), client.width(),
+                         client.height())
             .toImage()
             .convertToFormat(QImage::Format_RGB32);
     }
@@ -209,21 +221,6 @@ const QRect kLabel11 = PxRect(4740, 4260, 195, 315); // polarity of the left ter
 // The voltmeter's zero mark, inside the dial's 2-pixel edge: white by
 // default, black in the projector view.
 const QPoint kZeroMark = Px(1110 + 1380, 2430 + 345) + QPoint(2, 2);
-
-// The keyboard layouts of the test's X server, as setxkbmap sets them. The
-// server goes back to its own keymap when its last client leaves, so only
-// set while the program (or this test) is connected.
-bool SetLayouts(const QString& layouts) {
-    QProcess p;
-    p.start(QStringLiteral("setxkbmap"), {"-layout", layouts});
-    if (!p.waitForFinished(5000) || p.exitCode() != 0) {
-        return false;
-    }
-    p.start(QStringLiteral("setxkbmap"), {"-query"});
-    p.waitForFinished(5000);
-    return QString::fromUtf8(p.readAllStandardOutput()).contains(QStringLiteral("layout:     ") +
-                                                                 layouts);
-}
 
 // Wire pixels coloured by heat: red at full strength, green equal to blue
 // and below white.
@@ -366,6 +363,96 @@ int LabelSign(const QImage& img, const QRect& label) {
         return 1;
     }
     return rows >= 1 && rows <= 3 ? -1 : 0;
+}
+
+// The keyboard layout of the test's X server, for as long as it lives; the
+// US layout comes back after it.
+class KeyboardLayout {
+public:
+    explicit KeyboardLayout(QString layouts) : layouts_(std::move(layouts)) {}
+    ~KeyboardLayout() { Run(QStringLiteral("us")); }
+    KeyboardLayout(const KeyboardLayout&) = delete;
+    KeyboardLayout& operator=(const KeyboardLayout&) = delete;
+
+    bool Set() const { return Run(layouts_); }
+
+private:
+    static bool Run(const QString& layouts) {
+        QProcess p;
+        p.start(QStringLiteral("setxkbmap"), {"-layout", layouts});
+        return p.waitForFinished(5000) && p.exitStatus() == QProcess::NormalExit &&
+               p.exitCode() == 0;
+    }
+    QString layouts_;
+};
+
+// The band above the generator panel where the values are written, the
+// pause sign at its right end, and a spot on the frequency slider's track
+// to the right of its handle.
+const QRect kSettingsBand = PxRect(600, 900, 5700, 700);
+const QRect kPauseSign = PxRect(6600, 1020, 1740, 510);
+const QPoint kFrequencyFaster = Px(7600, 2640);
+
+int InkIn(const QImage& img, const QRect& r) {
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        for (int x = r.left(); x <= r.right(); ++x) {
+            n += Dark(img.pixel(x, y)) ? 1 : 0;
+        }
+    }
+    return n;
+}
+
+bool PauseSignShown(const QImage& img) {
+    int amber = 0;
+    for (int y = kPauseSign.top(); y <= kPauseSign.bottom(); ++y) {
+        for (int x = kPauseSign.left(); x <= kPauseSign.right(); ++x) {
+            amber += IsRgb(img.pixel(x, y), 255, 214, 0) ? 1 : 0;
+        }
+    }
+    return amber > 200;
+}
+
+// The rightmost blue pixel on the voltage graph: the end of its trace,
+// where its marker sits.
+int TraceEnd(const QImage& img) {
+    const QRect graph = PxRect(8860, 1800, 6300, 2200);
+    int end = -1;
+    for (int y = graph.top(); y <= graph.bottom(); ++y) {
+        for (int x = graph.left(); x <= graph.right(); ++x) {
+            if (IsRgb(img.pixel(x, y), 0, 0, 255)) {
+                end = std::max(end, x);
+            }
+        }
+    }
+    return end;
+}
+
+// How far a picture shown at a pixel ratio lies from the natural one: for
+// each natural pixel the largest difference of a colour channel from the
+// mean of its ratio x ratio block, averaged over the picture.
+double MeanDifference(const QImage& natural, const QImage& dense, int ratio) {
+    double total = 0;
+    const int block = ratio * ratio;
+    for (int y = 0; y < natural.height(); ++y) {
+        for (int x = 0; x < natural.width(); ++x) {
+            int red = 0;
+            int green = 0;
+            int blue = 0;
+            for (int dy = 0; dy < ratio; ++dy) {
+                for (int dx = 0; dx < ratio; ++dx) {
+                    const QRgb d = dense.pixel(x * ratio + dx, y * ratio + dy);
+                    red += qRed(d);
+                    green += qGreen(d);
+                    blue += qBlue(d);
+                }
+            }
+            const QRgb n = natural.pixel(x, y);
+            total += std::max({std::abs(red / block - qRed(n)), std::abs(green / block - qGreen(n)),
+                               std::abs(blue / block - qBlue(n))});
+        }
+    }
+    return total / (natural.width() * natural.height());
 }
 
 } // namespace
@@ -518,23 +605,74 @@ private slots:
         QCOMPARE(app.Process().exitCode(), 0);
     }
 
-    // C toggles the projector view, also with a Russian layout active,
-    // where that key gives «С»: Qt finds the Latin key of the other layout.
-    void projectorViewByItsKeyInARussianLayout() {
+    // A teacher's lesson with a Russian layout active, where the keys of P,
+    // V, C and Q type «З», «М», «С» and «Й»: freeze, step, the projector
+    // view and back, read the values, go on, end.
+    void teachingWithARussianLayout() {
+        const KeyboardLayout russian(QStringLiteral("ru,us"));
+        QVERIFY2(russian.Set(), "setxkbmap could not set the layout ru,us");
         Program app;
         QVERIFY(app.WaitForWindow());
-        const auto restore = qScopeGuard([] { SetLayouts(QStringLiteral("us")); });
-        QVERIFY2(SetLayouts(QStringLiteral("ru,us")), "setxkbmap did not set ru,us");
+        app.Click(kSwitch);
+        QVERIFY2(app.Within(2000, Glowing), "the run did not start");
+        app.Click(kGraphsButton);
+        QThread::msleep(700);
+
+        app.Keys({"Cyrillic_ze"});
+        QVERIFY2(app.Within(1000, PauseSignShown), "«З» did not freeze the run");
+        const QImage frozen = app.Shot();
+        QThread::msleep(1000);
+        QVERIFY2(app.Shot() == frozen, "the frozen window changed within a second");
+
+        const int before = TraceEnd(frozen);
+        QStringList rights;
+        for (int i = 0; i < 30; ++i) {
+            rights << QStringLiteral("Right");
+        }
+        app.Keys(rights);
+        QThread::msleep(300);
+        const QImage stepped = app.Shot();
+        // Half a second of run time at 400 twips a second: 200 twips.
+        const int moved = TraceEnd(stepped) - before;
+        QVERIFY2(moved == 13 || moved == 14,
+                 qPrintable(QStringLiteral("thirty steps moved the voltage trace %1 pixels, "
+                                           "not 200 twips")
+                                .arg(moved)));
+        QVERIFY(PauseSignShown(stepped));
+
+        // The projector view and back, at once, though no pass is drawn.
         const auto zeroMarkIs = [](int r, int g, int b) {
             return [=](const QImage& img) { return IsRgb(img.pixel(kZeroMark), r, g, b); };
         };
-        QVERIFY(app.Within(1000, zeroMarkIs(255, 255, 255)));
+        QVERIFY(zeroMarkIs(255, 255, 255)(stepped));
         app.Keys({"Cyrillic_es"});
         QVERIFY2(app.Within(1000, zeroMarkIs(0, 0, 0)), "«С» did not switch the projector view on");
         app.Keys({"Cyrillic_es"});
-        QVERIFY2(app.Within(1000, zeroMarkIs(255, 255, 255)),
-                 "«С» again did not switch the projector view off");
-        QCOMPARE(app.Process().state(), QProcess::Running);
+        QVERIFY2(app.Within(1000, [&](const QImage& img) { return img == stepped; }),
+                 "«С» again did not give back the default look exactly");
+
+        app.Keys({"Cyrillic_em"});
+        QVERIFY2(
+            app.Within(1000, [](const QImage& img) { return InkIn(img, kSettingsBand) > 100; }),
+            "«М» did not show the values");
+        const QImage values = app.Shot().copy(kSettingsBand);
+        app.Click(kFrequencyFaster); // a page up the frequency slider
+        QVERIFY2(
+            app.Within(1000, [&](const QImage& img) { return img.copy(kSettingsBand) != values; }),
+            "the values did not follow the frequency slider");
+
+        app.Keys({"Cyrillic_ze"});
+        QVERIFY2(app.Within(1000, [](const QImage& img) { return !PauseSignShown(img); }),
+                 "«З» did not go on");
+        const QImage going = app.Shot();
+        QVERIFY2(
+            app.Within(1000, [&](const QImage& img) { return TraceEnd(img) > TraceEnd(going); }),
+            "the traces did not grow on after the freeze");
+
+        app.Keys({"ctrl+Cyrillic_shorti"});
+        QVERIFY2(app.Process().waitForFinished(2000), "still running two seconds after Ctrl+Й");
+        QCOMPARE(app.Process().exitStatus(), QProcess::NormalExit);
+        QCOMPARE(app.Process().exitCode(), 0);
     }
 
     // F11 under a window manager: the drawing fills the screen where the
@@ -614,6 +752,51 @@ private slots:
         }
         QCOMPARE(app.Geometry().size(), QSize(1016, 734));
         QCOMPARE(app.Process().state(), QProcess::Running);
+    }
+
+    // The title pictures at a device pixel ratio, as a high-density screen
+    // shows them: drawn whole at the finer resolution, so that each block
+    // of ratio x ratio screen pixels averages to the natural picture's pixel.
+    // Aliased edges fall a little differently at the finer resolution; a
+    // picture drawn at the wrong size differs on most of its pixels.
+    void titlePicturesAtPixelRatio_data() {
+        QTest::addColumn<int>("ratio");
+        QTest::newRow("QT_SCALE_FACTOR=2") << 2;
+    }
+
+    void titlePicturesAtPixelRatio() {
+        QFETCH(int, ratio);
+        // Room for the window and its frame, or it opens scaled down.
+        const QSize screen = QGuiApplication::primaryScreen()->size();
+        if (screen.width() < (1016 + 16) * ratio || screen.height() < (734 + 48) * ratio) {
+            QSKIP("the screen cannot hold the window at this ratio (the e2e_pixel_ratio test "
+                  "runs it on a larger one)");
+        }
+        const struct {
+            const char* what = nullptr;
+            QRect rect;
+        } pictures[] = {{"logo Picture1", PxRect(480, 360, 495, 495)},
+                        {"icon Picture2", PxRect(1200, 360, 465, 465)}};
+        std::vector<QImage> natural;
+        std::vector<QImage> dense;
+        for (const int r : {1, ratio}) {
+            Program app({QStringLiteral("QT_SCALE_FACTOR=%1").arg(r)});
+            QVERIFY(app.WaitForWindow());
+            QCOMPARE(app.Geometry().size(), QSize(1016, 734) * r);
+            std::vector<QImage>& into = r == 1 ? natural : dense;
+            for (const auto& p : pictures) {
+                into.push_back(app.Shot(QRect(p.rect.topLeft() * r, p.rect.size() * r)));
+            }
+        }
+        for (std::size_t i = 0; i < natural.size(); ++i) {
+            const double difference = MeanDifference(natural.at(i), dense.at(i), ratio);
+            QVERIFY2(difference < 32,
+                     qPrintable(QStringLiteral("%1 at ratio %2 differs from the natural one by "
+                                               "%3 a pixel on average")
+                                    .arg(QString::fromLatin1(pictures[i].what))
+                                    .arg(ratio)
+                                    .arg(difference, 0, 'f', 1)));
+        }
     }
 
     void startupFailureSaysWhy_data() {

@@ -8,11 +8,16 @@
 #include "ui/events.h"
 #include "ui/fonts.h"
 #include "ui/form1.h"
+#include "ui/help_panel.h"
 #include "ui/marker.h"
+#include "ui/presenter.h"
 #include "window_driver.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
@@ -44,6 +49,12 @@ namespace {
 // yielding.
 void After(int ms, std::function<void()> step) {
     QTimer::singleShot(ms, std::move(step));
+}
+
+// The same for a step that may still be pending when its test has ended:
+// it is dropped with `scope`.
+void After(int ms, const QObject& scope, std::function<void()> step) {
+    QTimer::singleShot(ms, &scope, std::move(step));
 }
 
 // Every display at rest, as the reset leaves them.
@@ -280,6 +291,235 @@ private slots:
         QCOMPARE(RestProblems(f.form), QString());
     }
 
+    // Frozen at depth 1 and inside nested runs: the run's clock stands at
+    // the instant on the screen while the real one goes on; thirty steps are
+    // exactly half a second of run time; a slider redraws at the same
+    // instant; going on resumes from it without a jump; the switch ends the
+    // freeze with the run. The injected clock makes every instant exact.
+    void freezeHoldsTheInstant_data() {
+        QTest::addColumn<int>("depth");
+        QTest::newRow("depth 1") << 1;
+        QTest::newRow("depth 3") << 3;
+    }
+
+    void freezeHoldsTheInstant() {
+        QFETCH(int, depth);
+        Fixture f;
+        std::int64_t now = 0;
+        f.form.SetClockSource([&now] { return now; });
+        const auto set = [&now](double seconds) { now = std::llround(seconds * 1e9); };
+        // The innermost run starts at 0.125 s a level; it is frozen 1.5 s in.
+        const double start = 0.125 * (depth - 1);
+        const double frozenAt = start + 1.5;
+        const auto graphX = [](double runSeconds) { return 8850 + std::floor(400 * runSeconds); };
+        const auto curX = [&] { return f.form.State().CurX; };
+        QStringList problems;
+        const auto expect = [&](bool ok, const QString& what) {
+            if (!ok) {
+                problems << what;
+            }
+        };
+        QElapsedTimer sinceStep;
+        const auto quiet = [&] { return sinceStep.elapsed() >= 150; };
+        const auto always = [] { return true; };
+        double voltAngle = 0;
+        // Each step waits for what it needs to be there (a pass drawn), or for
+        // a while where nothing may change; the deadline bounds the waits.
+        struct Step {
+            std::function<bool()> ready;
+            std::function<void()> act;
+        };
+        std::vector<Step> script;
+        for (int d = 2; d <= depth; ++d) {
+            script.push_back({always, [&, d] {
+                                  set(0.125 * (d - 1));
+                                  ClickSwitch(f.form); // off
+                                  ClickSwitch(f.form); // on: one level deeper
+                              }});
+        }
+        script.push_back({[&] { return f.events.SwitchDepth() == depth; }, [&] { set(frozenAt); }});
+        script.push_back({[&] { return curX() == graphX(1.5); },
+                          [&] {
+                              QTest::keyClick(&f.form, Qt::Key_P);
+                              expect(f.form.Frozen(), QStringLiteral("P did not freeze"));
+                              voltAngle = f.form.State().VoltmeterAngle;
+                              set(frozenAt + 5); // the real clock goes on
+                          }});
+        script.push_back(
+            {quiet, [&] {
+                 expect(curX() == graphX(1.5) && f.form.State().VoltmeterAngle == voltAngle,
+                        QStringLiteral("the frozen run moved"));
+                 expect(f.form.Timer() == static_cast<float>(frozenAt),
+                        QStringLiteral("the frozen clock moved"));
+                 expect(f.form.accessibleDescription().endsWith(QStringLiteral("Пауза")),
+                        QStringLiteral("a screen reader is not told of the pause"));
+                 for (int i = 0; i < 30; ++i) {
+                     QTest::keyClick(f.form.PicOn(), Qt::Key_Right);
+                 }
+             }});
+        script.push_back({[&] { return curX() != graphX(1.5); },
+                          [&] {
+                              expect(f.form.Timer() == static_cast<float>(frozenAt + 0.5),
+                                     QStringLiteral("30 steps are not half a second: %1")
+                                         .arg(f.form.Timer() - frozenAt));
+                              expect(curX() == graphX(2.0),
+                                     QStringLiteral("the stepped pass plotted at %1").arg(curX()));
+                              f.form.SliderControl(kelvara::Slider::sldU)->setValue(10);
+                          }});
+        // The same instant with twice the amplitude.
+        const double voltY = std::floor(2940 - std::cos(3.14 * 1.5 * 2.0) * 1000);
+        script.push_back({[&] { return f.form.State().CurVoltY == voltY; },
+                          [&] {
+                              expect(curX() == graphX(2.0),
+                                     QStringLiteral("the slider redrew at %1").arg(curX()));
+                              set(frozenAt + 12);
+                              QTest::keyClick(&f.form, Qt::Key_Pause); // goes on
+                              expect(!f.form.Frozen(), QStringLiteral("Pause did not go on"));
+                          }});
+        script.push_back({always, [&] { set(frozenAt + 12.25); }});
+        script.push_back(
+            {[&] { return curX() != graphX(2.0); },
+             [&] {
+                 expect(curX() == graphX(2.25),
+                        QStringLiteral("went on at %1, not from the frozen instant").arg(curX()));
+                 QTest::keyClick(&f.form, Qt::Key_P);
+             }});
+        script.push_back({always, [&] {
+                              ClickSwitch(f.form); // off, from the freeze: every level ends
+                          }});
+        const QObject scope;
+        std::size_t next = 0;
+        std::function<void()> advance = [&] {
+            if (next == script.size()) {
+                return;
+            }
+            const Step& step = script[next];
+            After(10, scope, advance); // first: a step may start a nested run
+            if (step.ready()) {
+                ++next;
+                sinceStep.start();
+                step.act();
+            }
+        };
+        sinceStep.start();
+        After(50, scope, advance);
+        RunUntilOff(f.form, 5000, "the frozen runs did not end within 5 s");
+
+        QCOMPARE(problems.join(QStringLiteral("; ")), QString());
+        QCOMPARE(next, script.size());
+        QVERIFY(!f.form.Frozen());
+        QVERIFY(!f.form.accessibleDescription().endsWith(QStringLiteral("Пауза")));
+        QCOMPARE(f.events.SwitchDepth(), 0);
+        QCOMPARE(RestProblems(f.form), QString());
+        // At rest the key does nothing.
+        QTest::keyClick(&f.form, Qt::Key_P);
+        QVERIFY(!f.form.Frozen());
+    }
+
+    // The menu lists every action with its keys and shows the toggles'
+    // states; it and the help panel are popped up, not run in a loop of their
+    // own, so the run goes on beneath them.
+    void menuAndHelpLeaveTheRunGoing() {
+        Fixture f;
+        QStringList problems;
+        const auto expect = [&](bool ok, const QString& what) {
+            if (!ok) {
+                problems << what;
+            }
+        };
+        kelvara::ui::Presenter& teaching = f.form.Teaching();
+        QMenu* menu = teaching.Menu();
+        const auto entry = [&](const QString& text) -> QAction* {
+            for (QAction* a : menu->actions()) {
+                if (a->text().startsWith(text)) {
+                    return a;
+                }
+            }
+            return nullptr;
+        };
+        double x = 0;
+        std::vector<std::function<void()>> script = {
+            [&] {
+                // A right click on a slider reaches the window.
+                QWidget* slider = f.form.SliderControl(kelvara::Slider::sldW);
+                QContextMenuEvent click(QContextMenuEvent::Mouse, {10, 10},
+                                        slider->mapToGlobal(QPoint(10, 10)));
+                QApplication::sendEvent(slider, &click);
+                expect(menu->isVisible(), QStringLiteral("no menu on a right click"));
+                QStringList texts;
+                for (QAction* a : menu->actions()) {
+                    if (!a->isSeparator()) {
+                        texts << a->text();
+                    }
+                }
+                expect(texts == QStringList{QStringLiteral("Пауза\tP, Pause"),
+                                            QStringLiteral("Шаг вперёд на 1/60 с\t→, Page Down"),
+                                            QStringLiteral("Значения\tV"),
+                                            QStringLiteral("Проекторный вид\tC"),
+                                            QStringLiteral("Во весь экран\tF11"),
+                                            QStringLiteral("Справка\tF1"),
+                                            QStringLiteral("Выход\tCtrl+Q")},
+                       QStringLiteral("menu: %1").arg(texts.join(QLatin1Char('|'))));
+                expect(entry(QStringLiteral("Пауза"))->isEnabled() &&
+                           !entry(QStringLiteral("Пауза"))->isChecked() &&
+                           !entry(QStringLiteral("Шаг"))->isEnabled(),
+                       QStringLiteral("the pause entries do not show a running run"));
+                x = f.form.State().CurX;
+            },
+            [&] {
+                expect(f.form.State().CurX > x,
+                       QStringLiteral("the run stood while the menu was open"));
+                entry(QStringLiteral("Значения"))->trigger();
+                menu->hide();
+                expect(teaching.ValuesShown(), QStringLiteral("the menu did not show the values"));
+                QTest::keyClick(f.form.PicOn(), Qt::Key_F1);
+                expect(teaching.HelpShown(), QStringLiteral("F1 did not show the help"));
+                x = f.form.State().CurX;
+            },
+            [&] {
+                expect(f.form.State().CurX > x, QStringLiteral("the run stood under the help"));
+                QTest::keyClick(f.form.PicOn(), Qt::Key_Escape);
+                expect(!teaching.HelpShown(), QStringLiteral("Escape did not close the help"));
+                QTest::keyClick(f.form.PicOn(), Qt::Key_F1);
+                QTest::mouseClick(teaching.Help(), Qt::LeftButton, {}, QPoint(5, 5));
+                expect(!teaching.HelpShown(), QStringLiteral("a click did not close the help"));
+                QTest::keyClick(f.form.PicOn(), Qt::Key_F10, Qt::ShiftModifier);
+                expect(menu->isVisible(), QStringLiteral("Shift+F10 opened no menu"));
+                entry(QStringLiteral("Пауза"))->trigger(); // freezes from the menu
+                menu->hide();
+                expect(f.form.Frozen(), QStringLiteral("the menu did not freeze the run"));
+                teaching.ShowMenuAtFocus();
+                expect(entry(QStringLiteral("Пауза"))->isChecked() &&
+                           entry(QStringLiteral("Шаг"))->isEnabled() &&
+                           entry(QStringLiteral("Значения"))->isChecked() &&
+                           !entry(QStringLiteral("Проекторный"))->isChecked(),
+                       QStringLiteral("the menu does not show the freeze and the values"));
+                entry(QStringLiteral("Проекторный"))->trigger();
+                menu->hide();
+                expect(f.form.ProjectorView(), QStringLiteral("the menu gave no projector view"));
+                teaching.ShowMenuAtFocus();
+                expect(entry(QStringLiteral("Проекторный"))->isChecked(),
+                       QStringLiteral("the menu does not show the projector view"));
+                menu->hide();
+                ClickSwitch(f.form);
+            },
+        };
+        const QObject scope;
+        std::size_t next = 0;
+        std::function<void()> advance = [&] {
+            if (next < script.size()) {
+                After(300, scope, advance);
+                script[next++]();
+            }
+        };
+        After(200, scope, advance);
+        RunUntilOff(f.form, 4000, "the run with the menu and help did not end within 4 s");
+        QCOMPARE(problems.join(QStringLiteral("; ")), QString());
+        QCOMPARE(next, script.size());
+        QVERIFY(!f.form.Frozen());
+        QVERIFY(!f.form.isFullScreen());
+    }
+
     // A held Space repeats its press; the switch toggles once.
     void heldSpaceTogglesOnce() {
         Fixture f;
@@ -331,9 +571,18 @@ private slots:
     void exitAndCloseEndFromAnyDepthWithoutAnotherPass_data() {
         QTest::addColumn<int>("depth");
         QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("frozen");
         for (const int depth : {1, 3, 10}) {
             for (const char* how : {"Exit", "close", "Ctrl+Q"}) {
-                QTest::addRow("%s at depth %d", how, depth) << depth << QString::fromLatin1(how);
+                QTest::addRow("%s at depth %d", how, depth)
+                    << depth << QString::fromLatin1(how) << false;
+            }
+        }
+        // From a freeze, and Ctrl+Q as a Russian layout sends it (Ctrl+Й).
+        for (const int depth : {1, 3}) {
+            for (const char* how : {"Exit", "close", "Ctrl+Q", "Ctrl+Й"}) {
+                QTest::addRow("%s at depth %d, frozen", how, depth)
+                    << depth << QString::fromUtf8(how) << true;
             }
         }
     }
@@ -341,6 +590,7 @@ private slots:
     void exitAndCloseEndFromAnyDepthWithoutAnotherPass() {
         QFETCH(int, depth);
         QFETCH(QString, how);
+        QFETCH(bool, frozen);
         Fixture f;
         kelvara::SimState atEnd;
         QImage graphsAtEnd;
@@ -359,6 +609,11 @@ private slots:
                 ClickSwitch(f.form); // on: one level deeper
                 return;
             }
+            if (frozen && !f.form.Frozen()) {
+                QTest::keyClick(&f.form, Qt::Key_P);
+                After(50, step); // ends from the frozen yield
+                return;
+            }
             QThread::msleep(20); // any further pass would now draw elsewhere
             depthAtEnd = f.events.SwitchDepth();
             ending.emplace(f.form, 2000, late.constData());
@@ -366,8 +621,13 @@ private slots:
                 f.form.close();
             } else if (how == QLatin1String("Exit")) {
                 QTest::mouseClick(f.form.Command1(), Qt::LeftButton);
-            } else {
+            } else if (how == QLatin1String("Ctrl+Q")) {
                 QTest::keyClick(&f.form, Qt::Key_Q, Qt::ControlModifier);
+            } else {
+                // The key of Q with a Russian layout active.
+                QKeyEvent press(QEvent::KeyPress, u'Й', Qt::ControlModifier,
+                                QStringLiteral("\u0439"));
+                QApplication::sendEvent(f.form.PicOn(), &press);
             }
             atEnd = f.form.State();
             graphsAtEnd = f.form.Layer(Surface::Form1).Image().copy();
@@ -380,6 +640,7 @@ private slots:
         }
 
         QCOMPARE(depthAtEnd, depth);
+        QCOMPARE(f.form.Frozen(), frozen); // ended from the frozen yield
         QVERIFY(f.form.Ending());
         QCOMPARE(f.form.ExitCode(), 0);
         QCOMPARE(f.events.SwitchDepth(), 0);

@@ -45,6 +45,47 @@ public:
     }
 };
 
+// Pure green pixels of a retained layer.
+int Green(const QImage& layer) {
+    int n = 0;
+    for (int y = 0; y < layer.height(); ++y) {
+        for (int x = 0; x < layer.width(); ++x) {
+            n += layer.pixel(x, y) == qRgb(0, 255, 0) ? 1 : 0;
+        }
+    }
+    return n;
+}
+
+// Collects what Qt says about painting while it lives: a painter that
+// could not begin on a surface with no pixels.
+class PainterWarnings {
+public:
+    PainterWarnings() : previous_(qInstallMessageHandler(&Note)) { Said().clear(); }
+    ~PainterWarnings() { qInstallMessageHandler(previous_); }
+    PainterWarnings(const PainterWarnings&) = delete;
+    PainterWarnings& operator=(const PainterWarnings&) = delete;
+    PainterWarnings(PainterWarnings&&) = delete;
+    PainterWarnings& operator=(PainterWarnings&&) = delete;
+
+    static QStringList& Said() {
+        static QStringList said;
+        return said;
+    }
+
+private:
+    static void Note(QtMsgType /*type*/, const QMessageLogContext& /*context*/,
+                     const QString& message) {
+        if (message.contains(QLatin1String("QPainter")) ||
+            message.contains(QLatin1String("Paint device"))) {
+            if (Said().size() < 5) {
+                Said() << message;
+            }
+        }
+    }
+
+    QtMessageHandler previous_;
+};
+
 } // namespace
 
 class WindowStress : public QObject {
@@ -91,6 +132,9 @@ private slots:
         FormEvents events(form, [&](const QString& m) { failures << m; });
         events.Start();
         form.SetShirmaVisible(false);
+        // Down to a single pixel, as a desktop with no window manager allows.
+        form.setMinimumSize(1, 1);
+        const PainterWarnings warnings;
         std::vector<double> curX;
         const std::vector<std::function<void()>> steps = {
             [&] { form.resize(700, 500); },
@@ -99,8 +143,15 @@ private slots:
             [&] { form.show(); },
             [&] { form.showMinimized(); },
             [&] { form.showNormal(); },
+            [&] { form.resize(1, 1); },
+            // Drawn on a dial that has no pixels now (clear of the needle's
+            // sweep): it shows once the dial has room again.
+            [&] { form.DrawLine(Surface::picvolt, 100, 1500, 600, 1500, kelvara::RGB(0, 255, 0)); },
+            [&] { form.resize(1920, 1); },
+            [&] { form.resize(1, 1080); },
             [&] { form.resize(1016, 734); },
         };
+        int greenAfter = 0;
         form.everyPass = [&](long pass) {
             // One rough step every 200 passes, noting how far the graphs got.
             if (pass % 200 == 0) {
@@ -109,6 +160,7 @@ private slots:
                 if (step < steps.size()) {
                     steps[step]();
                 } else {
+                    greenAfter = Green(form.Layer(Surface::picvolt).Image());
                     ClickSwitch(form);
                 }
             }
@@ -116,6 +168,9 @@ private slots:
         // Traces drawn before the roughness must still be there after it.
         RunUntilOff(form, 30000, "the run with resizes and hides did not end within 30 s");
         QVERIFY(failures.isEmpty());
+        QVERIFY2(PainterWarnings::Said().isEmpty(), qPrintable(PainterWarnings::Said().join('\n')));
+        // A 3-pixel pen from x 7 to 40, with its square ends: 36 x 3.
+        QCOMPARE(greenAfter, 36 * 3);
         QCOMPARE(curX.size(), steps.size() + 1);
         for (std::size_t i = 1; i < curX.size(); ++i) {
             QVERIFY2(curX[i] >= curX[i - 1], "the graphs went back while the run went on");

@@ -126,7 +126,7 @@ TEST(WholeDay, SweepsAndPointsStayRightAndTimeStillMovesEachPass) {
         const double cosine = std::cos(3.14 * 1.5 * static_cast<double>(p.elapsed));
         EXPECT_EQ(p.voltY, std::floor(2940 - cosine * (1000 * 0.5)));
         EXPECT_EQ(p.currentY, std::floor(5220 - cosine * (1000 * 0.5)));
-        EXPECT_EQ(p.powerY, std::floor(9420 - cosine * cosine * (2.5 * (1000 * 0.5))));
+        EXPECT_EQ(p.powerY, std::floor(9420 - cosine * cosine * (2.5 * (1000 * (0.5 * 0.5)))));
     }
     EXPECT_EQ(last[0].x, 14'850);
     EXPECT_GT(last[1].x, 14'850);

@@ -6,11 +6,14 @@
 // the ending flag, and the click signals for the event layer.
 #include "support.h"
 
+#include "display/graphs.h"
 #include "display/meters.h"
 #include "sim/errors.h"
 #include "sim/state.h"
 #include "ui/box.h"
 #include "ui/marker.h"
+#include "ui/presenter.h"
+#include "ui/readouts.h"
 #include "ui/stroke_record.h"
 
 #include <QPushButton>
@@ -144,6 +147,67 @@ private slots:
         QVERIFY(plus.copy(label11) != minus.copy(label11));
         // The opaque label keeps the panel colour around its text.
         QCOMPARE(At(minus, label11.topLeft()), QColor(192, 255, 192));
+    }
+
+    // What V writes out, in Russian notation, for the sliders' settings and
+    // for the point the graphs plotted last (a negative cosine: the minus).
+    void valuesInRussianNotation_data() {
+        QTest::addColumn<int>("frequencyStep");
+        QTest::addColumn<int>("amplitudeStep");
+        QTest::addColumn<int>("resistance");
+        QTest::addColumn<double>("phaseCos");
+        QTest::addColumn<QStringList>("lines");
+        const QString gap = QStringLiteral("     ");
+        const auto row = [&](const char* tag, int w, int u, int r, double cos,
+                             std::initializer_list<const char*> parts) {
+            QStringList lines;
+            for (const char* line : parts) {
+                lines << QString::fromUtf8(line).replace(QStringLiteral("|"), gap);
+            }
+            QTest::newRow(tag) << w << u << r << cos << lines;
+        };
+        row("start-up", 5, 5, 1, -1,
+            {"f = 0,75 Гц|ω = 4,71 рад/с|Um = 0,5 В", "R = 1 Ом|Im = Um / R = 0,5 А",
+             "u = −0,500 В|i = −0,500 А|p = 0,250 Вт"});
+        row("slowest and weakest", 1, 1, 10, 1,
+            {"f = 0,05 Гц|ω = 0,31 рад/с|Um = 0,1 В", "R = 10 Ом|Im = Um / R = 0,01 А",
+             "u = +0,100 В|i = +0,010 А|p = 0,001 Вт"});
+        row("fastest and strongest", 9, 10, 3, 0.5,
+            {"f = 2,00 Гц|ω = 12,56 рад/с|Um = 1,0 В", "R = 3 Ом|Im = Um / R = 0,333 А",
+             "u = +0,500 В|i = +0,167 А|p = 0,084 Вт"});
+        row("at a zero of the cosine", 7, 3, 7, 0,
+            {"f = 1,50 Гц|ω = 9,42 рад/с|Um = 0,3 В", "R = 7 Ом|Im = Um / R = 0,043 А",
+             "u = 0,000 В|i = 0,000 А|p = 0,000 Вт"});
+    }
+
+    void valuesInRussianNotation() {
+        QFETCH(int, frequencyStep);
+        QFETCH(int, amplitudeStep);
+        QFETCH(int, resistance);
+        QFETCH(double, phaseCos);
+        QFETCH(QStringList, lines);
+        auto form = FormAtRest();
+        form->SliderControl(kelvara::Slider::sldW)->setValue(frequencyStep);
+        form->SliderControl(kelvara::Slider::sldU)->setValue(amplitudeStep);
+        form->SliderControl(kelvara::Slider::sldR)->setValue(resistance);
+        const kelvara::ui::Readouts& shown = form->Teaching().ShownReadouts();
+        QVERIFY(shown.Lines().empty()); // nothing until V
+        QTest::keyClick(form.get(), Qt::Key_V);
+        QCOMPARE(shown.Lines().size(), std::size_t{2}); // no run: no instant values
+        QStringList texts;
+        for (const auto& line : shown.Lines()) {
+            texts << kelvara::ui::Readouts::Text(line);
+        }
+        form->State().Resistance = resistance;
+        kelvara::PlotGraphs(form->State(), *form, phaseCos, amplitudeStep / 10.0, 0);
+        texts << kelvara::ui::Readouts::Text(
+            kelvara::ui::Readouts::InstantLine(kelvara::ui::Readouts::InstantOf(form->State())));
+        QCOMPARE(texts, lines);
+        // They follow a slider at once, and V hides them again.
+        form->SliderControl(kelvara::Slider::sldR)->setValue(resistance == 1 ? 2 : 1);
+        QVERIFY(kelvara::ui::Readouts::Text(shown.Lines()[1]) != lines[1]);
+        QTest::keyClick(form.get(), Qt::Key_V);
+        QVERIFY(shown.Lines().empty());
     }
 
     void imageMarkersStartOnTheirOriginsAndMove() {

@@ -8,10 +8,13 @@
 
 #include "display/meters.h"
 #include "ui/fonts.h"
+#include "ui/presenter.h"
+#include "ui/readouts.h"
 
 #include <QApplication>
 #include <QGuiApplication>
 #include <QPushButton>
+#include <QRegion>
 #include <QScreen>
 #include <QTest>
 
@@ -180,6 +183,47 @@ private slots:
         QCOMPARE(ColoursIn(img, QRect(QPoint(scaled(9950), scaled(3600)),
                                       QSize(scaled(100), scaled(100)))),
                  (std::set<QRgb>{qRgb(255, 0, 0), qRgb(255, 255, 255), qRgb(128, 128, 255)}));
+
+        // The values and the pause sign, at their widest, lie where the
+        // window shows nothing but its face: they cover no element.
+        const QRgb face = ButtonFace().rgb() | 0xff000000u;
+        kelvara::ui::Readouts widest;
+        for (int w = 1; w <= 9; ++w) {
+            for (const int r : {1, 7, 10}) {
+                widest.Update(form->Map(), {}, true, {w, 1, r}, 3.14, {{-1, -1, 1}}, true);
+                for (const QRect& area : widest.Areas()) {
+                    QVERIFY2(ColoursIn(img, area) == std::set<QRgb>{face},
+                             qPrintable(QStringLiteral("values at step %1, R %2 would cover "
+                                                       "something at %3, %4 (%5 x %6)")
+                                            .arg(w)
+                                            .arg(r)
+                                            .arg(area.x())
+                                            .arg(area.y())
+                                            .arg(area.width())
+                                            .arg(area.height())));
+                }
+            }
+        }
+        // V changes no pixel outside them (against a grab just before: the
+        // sliders' ticks take the active window's colour once it is active).
+        const QImage hidden = Grab(*form);
+        QTest::keyClick(form.get(), Qt::Key_V);
+        const QImage shown = Grab(*form);
+        QRegion areas;
+        for (const QRect& area : form->Teaching().ShownReadouts().Areas()) {
+            areas += QRect(area.topLeft() * dpr, area.size() * dpr);
+        }
+        int changed = 0;
+        for (int y = 0; y < hidden.height(); ++y) {
+            for (int x = 0; x < hidden.width(); ++x) {
+                if (hidden.pixel(x, y) != shown.pixel(x, y)) {
+                    ++changed;
+                    QVERIFY2(areas.contains(QPoint(x, y)),
+                             qPrintable(QStringLiteral("V changed (%1, %2)").arg(x).arg(y)));
+                }
+            }
+        }
+        QVERIFY(changed > 100);
     }
 
     // On a screen whose free area cannot hold the natural window (a laptop

@@ -418,6 +418,10 @@ private slots:
             {"plus marker background", InClient(*form, "picvolt", {1, 49}), Rgb(192, 192, 255)},
             {"minus marker background", InClient(*form, "picamp", {Px(2610) + 1, 51}),
              Rgb(255, 192, 192)},
+            // Markers that store no colour take their dial's.
+            {"Minus2 background", InClient(*form, "picvolt", {Px(2580) + 1, 49}),
+             Rgb(192, 192, 255)},
+            {"Plus5 background", InClient(*form, "picamp", {Px(30) + 1, 51}), Rgb(255, 192, 192)},
         };
         for (const Sample& s : samples) {
             QVERIFY2(At(img, s.at) == s.colour,

@@ -211,7 +211,7 @@ private slots:
         QImage runDefaultAgain;
         QImage weakProjector; // R 10, U 1
         QImage weakDefault;
-        std::vector<QPoint> charges; // centres of the signs shown at the peak
+        std::vector<QPoint> charges;     // centres of the signs shown at the peak
         std::map<Image, QPoint> markers; // where the graph markers were
         int step = 0;
         bool heldOnce = false;
@@ -277,14 +277,13 @@ private slots:
             rows.push_back({what, measure(false), measure(true), least});
         };
         const auto run = [&](bool p) -> const QImage& { return p ? runProjector : runDefault; };
-        const auto rest = [&](bool p) -> const QImage& {
-            return p ? restProjector : restDefault;
-        };
+        const auto rest = [&](bool p) -> const QImage& { return p ? restProjector : restDefault; };
 
         // Dials: every colour covering 30 pixels or more against the face.
         for (const char* dial : {"picvolt", "picamp"}) {
             const QRect client = ClientRect(*form, dial);
-            row(QStringLiteral("%1: worst colour of 30+ px vs face").arg(QLatin1String(dial)),
+            row(
+                QStringLiteral("%1: worst colour of 30+ px vs face").arg(QLatin1String(dial)),
                 [&](bool p) {
                     const auto n = Histogram(run(p), client);
                     return WorstFrom(n, ByCount(n).front(), 30);
@@ -306,21 +305,26 @@ private slots:
         }
 
         // Glow at the peak against the same place at rest.
-        const QPoint wire = PxPoint(502, 7000);    // pictok(3), no marker there
+        const QPoint wire = PxPoint(502, 7000);      // pictok(3), no marker there
         const QPoint resistor = PxPoint(4000, 9300); // picR
-        row(QStringLiteral("wire at the peak vs at rest"),
+        row(
+            QStringLiteral("wire at the peak vs at rest"),
             [&](bool p) { return Ratio(At(run(p), wire), At(rest(p), wire)); }, 3);
-        row(QStringLiteral("resistor at the peak vs at rest"),
+        row(
+            QStringLiteral("resistor at the peak vs at rest"),
             [&](bool p) { return Ratio(At(run(p), resistor), At(rest(p), resistor)); }, 3);
         const auto weak = [&](bool p) -> const QImage& { return p ? weakProjector : weakDefault; };
-        row(QStringLiteral("wire at R 10, U 1 vs at rest"),
+        row(
+            QStringLiteral("wire at R 10, U 1 vs at rest"),
             [&](bool p) { return Ratio(At(weak(p), wire), At(rest(p), wire)); }, 1.5);
-        row(QStringLiteral("resistor at R 10, U 1 vs at rest"),
+        row(
+            QStringLiteral("resistor at R 10, U 1 vs at rest"),
             [&](bool p) { return Ratio(At(weak(p), resistor), At(rest(p), resistor)); }, 1.5);
 
         // The charges on the wire at the peak: each visible sign against
         // the wire behind it.
-        row(QStringLiteral("charge signs vs the wire at the peak"),
+        row(
+            QStringLiteral("charge signs vs the wire at the peak"),
             [&](bool p) {
                 double worst = 21;
                 for (const QPoint& c : charges) {
@@ -336,7 +340,8 @@ private slots:
         const QRect panel = PxRect(8460, 1740, 6765, 8145).adjusted(2, 2, -2, -2);
         const auto background = [&](bool p) { return ByCount(Histogram(rest(p), panel))[0]; };
         const auto grid = [&](bool p) { return ByCount(Histogram(rest(p), panel))[1]; };
-        row(QStringLiteral("grid vs graph background (at most)"),
+        row(
+            QStringLiteral("grid vs graph background (at most)"),
             [&](bool p) { return Ratio(grid(p), background(p)); }, 0);
         for (const Graph& g : kGraphs) {
             const QRect band(QPoint(Px(8900), Px(g.top)), QPoint(Px(14850), Px(g.bottom)));
@@ -355,30 +360,35 @@ private slots:
                 }
                 return ByCount(n).front();
             };
-            row(QStringLiteral("%1 trace vs background").arg(QLatin1String(g.name)),
+            row(
+                QStringLiteral("%1 trace vs background").arg(QLatin1String(g.name)),
                 [&](bool p) { return Ratio(trace(p), background(p)); }, 3);
-            row(QStringLiteral("%1 trace vs grid").arg(QLatin1String(g.name)),
+            row(
+                QStringLiteral("%1 trace vs grid").arg(QLatin1String(g.name)),
                 [&](bool p) { return Ratio(trace(p), grid(p)); }, 3);
             // A marker shows on its trace and on the background when some
             // colour of it stands out from each.
-            row(QStringLiteral("%1 marker: best colour vs its trace").arg(QLatin1String(g.name)),
+            row(
+                QStringLiteral("%1 marker: best colour vs its trace").arg(QLatin1String(g.name)),
                 [&](bool p) { return BestFrom(Histogram(run(p), marker), trace(p), 4); }, 3);
-            row(QStringLiteral("%1 marker: best colour vs background").arg(QLatin1String(g.name)),
-                [&](bool p) { return BestFrom(Histogram(run(p), marker), background(p), 4); },
-                3);
+            row(
+                QStringLiteral("%1 marker: best colour vs background").arg(QLatin1String(g.name)),
+                [&](bool p) { return BestFrom(Histogram(run(p), marker), background(p), 4); }, 3);
         }
 
         // The switch, on (the run) against off (at rest), and its edge.
         const QPoint switchFace = PxPoint(7350, 4200);
         const QPoint switchEdge(PxPoint(7320, 0).x(), PxRect(7320, 4170, 375, 375).center().y());
-        row(QStringLiteral("switch on vs off"),
+        row(
+            QStringLiteral("switch on vs off"),
             [&](bool p) { return Ratio(At(run(p), switchFace), At(rest(p), switchFace)); }, 3);
         QVERIFY2(At(runProjector, switchEdge) != At(restProjector, switchEdge),
                  "the switch's edge looks the same on and off");
 
         // Every caption against what lies behind it (its box's most common
         // colour): its strongest ink of 5 pixels or more.
-        row(QStringLiteral("worst caption vs what is behind it"),
+        row(
+            QStringLiteral("worst caption vs what is behind it"),
             [&](bool p) {
                 // A label set after another's text reads as part of it.
                 std::vector<QRect> boxes;
@@ -390,7 +400,8 @@ private slots:
                     if (e.follows != nullptr) {
                         QRect& r = boxes[byName.at(QString::fromLatin1(e.follows))];
                         r |= CaptionRect(*form, e);
-                        byName[kelvara::ui::FullName(e)] = byName.at(QString::fromLatin1(e.follows));
+                        byName[kelvara::ui::FullName(e)] =
+                            byName.at(QString::fromLatin1(e.follows));
                         continue;
                     }
                     byName[kelvara::ui::FullName(e)] = boxes.size();
@@ -430,8 +441,7 @@ private slots:
         }
         // The grid is fainter than the default's, and still there.
         const double gridNow = Ratio(grid(true), background(true));
-        QVERIFY2(gridNow < Ratio(grid(false), background(false)) && gridNow <= 1.6 &&
-                     gridNow > 1.1,
+        QVERIFY2(gridNow < Ratio(grid(false), background(false)) && gridNow <= 1.6 && gridNow > 1.1,
                  qPrintable(QStringLiteral("grid %1:1 from the background").arg(gridNow)));
 
         // Nothing moved or changed size.
@@ -488,8 +498,9 @@ private slots:
             const auto at = [&](QPoint p) { return At(img, p - area.topLeft()); };
             const double w = Luminance(at(wire));
             const double r = Luminance(at(resistor));
-            QVERIFY2(w <= lastWire && r <= lastResistor,
-                     qPrintable(QStringLiteral("heat %1 is lighter than heat %2").arg(h).arg(h - 1)));
+            QVERIFY2(
+                w <= lastWire && r <= lastResistor,
+                qPrintable(QStringLiteral("heat %1 is lighter than heat %2").arg(h).arg(h - 1)));
             lastWire = w;
             lastResistor = r;
             worstSign = std::min(worstSign, Ratio(at(sign), at(wire)));
