@@ -25,6 +25,7 @@ enum class Command : std::uint8_t {
     Freeze,     // freeze the run, or go on
     Step,       // while frozen: one frame on
     Values,     // show or hide the values
+    Projector,  // the projector view on or off
     FullScreen, // fullscreen on or off
     Leave,      // close the help, else leave fullscreen
     Help,       // show or hide the help panel
