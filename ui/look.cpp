@@ -46,7 +46,7 @@ int FromLinear(double l) {
 struct Glow {
     QColor tint;
     QColor hottest;
-    double exponent;
+    double exponent = 1;
 };
 
 // The wire stays light enough at its hottest for the charges' black signs

@@ -35,7 +35,6 @@ using kelvara::Box;
 using kelvara::Image;
 using kelvara::RGB;
 using kelvara::ui::Element;
-using kelvara::ui::FindElement;
 using kelvara::ui::Form1;
 using kelvara::ui::Kind;
 using namespace kelvara::uitest;
@@ -77,11 +76,13 @@ std::map<QRgb, int> Histogram(const QImage& img, const QRect& r,
 // The colours of a histogram, most common first.
 std::vector<QColor> ByCount(const std::map<QRgb, int>& n) {
     std::vector<std::pair<int, QRgb>> v;
+    v.reserve(n.size());
     for (const auto& [c, k] : n) {
         v.emplace_back(k, c);
     }
     std::sort(v.begin(), v.end(), std::greater<>());
     std::vector<QColor> out;
+    out.reserve(v.size());
     for (const auto& [k, c] : v) {
         out.emplace_back(QColor::fromRgb(c));
     }
@@ -413,9 +414,6 @@ private slots:
                 for (const QRect& r : boxes) {
                     const auto n = Histogram(run(p), r);
                     const double best = BestFrom(n, ByCount(n).front(), 5);
-                    if (p && best < 4.5) {
-                        qInfo() << "a caption at" << r << best << ": 1";
-                    }
                     worst = std::min(worst, best);
                 }
                 return worst;
