@@ -9,7 +9,8 @@
 # the running demonstration beside it (OUTPUT-running.png), then shows the
 # values and freezes the run (OUTPUT-frozen.png). Last, under
 # openbox on a 1920 x 1080 screen, it presses F11 and saves the whole screen
-# as a projector shows it (OUTPUT-fullscreen.png).
+# as a projector shows it (OUTPUT-fullscreen.png), then presses C and saves
+# the projector view (OUTPUT-projector.png).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -97,3 +98,9 @@ sleep 3.3
 fullscreen=${out%.png}-fullscreen.png
 "$build/app/kelvara_grab" 0 "$fullscreen" # 0: the whole screen
 echo "screenshot: $fullscreen"
+
+xdotool windowfocus --sync "$wid" key c
+sleep 1
+projector=${out%.png}-projector.png
+"$build/app/kelvara_grab" 0 "$projector"
+echo "screenshot: $projector"

@@ -14,7 +14,7 @@
 
 namespace kelvara::ui {
 
-BoxClient::BoxClient(QWidget* parent) : QWidget(parent), surface_(this) {
+BoxClient::BoxClient(QWidget* parent, const Element& box) : QWidget(parent), surface_(this, &box) {
     setAutoFillBackground(true);
 }
 
@@ -39,7 +39,7 @@ void BoxClient::paintEvent(QPaintEvent* event) {
 
 PictureBox::PictureBox(const Element& e, QWidget* parent, const Twips& map)
     : QWidget(parent), e_(e), border_(e.border), appearance_(e.appearance),
-      client_(new BoxClient(this)) {
+      client_(new BoxClient(this, e)) {
     client_->Surface().Layer().SetPenWidth(e.penWidth);
     client_->Surface().SetPicture(e.picture);
     SetBackColor(Resolve(e.back, palette().color(QPalette::Button)));
@@ -56,12 +56,15 @@ void PictureBox::SetMap(const Twips& map) {
     client_->update();
 }
 
-QColor PictureBox::BackColor() const {
-    return Background(client_);
+void PictureBox::SetBackColor(const QColor& c) {
+    back_ = c;
+    SetBackground(client_, look_.Background(e_, c));
 }
 
-void PictureBox::SetBackColor(const QColor& c) {
-    SetBackground(client_, c);
+void PictureBox::SetLook(const Look& look) {
+    look_ = look;
+    SetBackground(client_, look_.Background(e_, back_));
+    client_->Surface().SetLook(look);
 }
 
 void PictureBox::SetAppearance(std::int16_t appearance) {

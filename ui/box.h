@@ -10,6 +10,7 @@
 #pragma once
 
 #include "ui/layout.h"
+#include "ui/look.h"
 #include "ui/surface.h"
 #include "ui/twips.h"
 
@@ -21,7 +22,8 @@ namespace kelvara::ui {
 
 class BoxClient : public QWidget {
 public:
-    explicit BoxClient(QWidget* parent);
+    // `box`: the layout record of the box it is the client of.
+    BoxClient(QWidget* parent, const Element& box);
 
     DrawingSurface& Surface() { return surface_; }
     const DrawingSurface& Surface() const { return surface_; }
@@ -49,8 +51,13 @@ public:
     // What a click does, from the mouse, the keyboard or assistive tools.
     void Click() { emit clicked(); }
 
-    QColor BackColor() const;
+    // The background as the layout or the program gives it; the box shows
+    // it as its look maps it.
+    QColor BackColor() const { return back_; }
     void SetBackColor(const QColor& c);
+
+    // Background, drawing and drawn elements in another look.
+    void SetLook(const Look& look);
 
     // kAppearanceFlat or kAppearance3D; shows only with a single border.
     std::int16_t Appearance() const { return appearance_; }
@@ -86,6 +93,8 @@ private:
 
     const Element& e_;
     Twips map_;
+    Look look_;
+    QColor back_;
     BorderStyle border_;
     std::int16_t appearance_;
     BoxClient* client_;

@@ -190,7 +190,7 @@ void Form1::Build(const Element& e) {
     case Kind::Plus:
     case Kind::Minus: {
         auto* marker = new SignMarker(
-            e.kind == Kind::Plus ? SignMarker::Sign::Plus : SignMarker::Sign::Minus, parent);
+            e.kind == Kind::Plus ? SignMarker::Sign::Plus : SignMarker::Sign::Minus, e, parent);
         // One with no colour of its own takes that of the surface under
         // it, so that only its sign stands out.
         marker->SetBackColor(Resolve(e.back, ground));
@@ -301,6 +301,23 @@ void Form1::FitToScreen() {
 
 void Form1::ToggleFullScreen() {
     setWindowState(windowState() ^ Qt::WindowFullScreen);
+}
+
+void Form1::SetProjectorView(bool on) {
+    if (on == ProjectorView()) {
+        return;
+    }
+    look_ = Look(on ? Look::View::Projector : Look::View::Default);
+    surface_.SetLook(look_);
+    for (const Placed& p : placed_) {
+        if (auto* box = qobject_cast<PictureBox*>(p.w); box != nullptr) {
+            box->SetLook(look_);
+        } else if (auto* marker = qobject_cast<SignMarker*>(p.w); marker != nullptr) {
+            marker->SetLook(look_);
+        }
+    }
+    presenter_->Refresh();
+    emit projectorViewChanged(on);
 }
 
 void Form1::paintEvent(QPaintEvent* event) {

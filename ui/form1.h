@@ -8,6 +8,7 @@
 #include "sim/controls.h"
 #include "sim/state.h"
 #include "ui/frame_pacer.h"
+#include "ui/look.h"
 #include "ui/run_clock.h"
 #include "ui/surface.h"
 #include "ui/twips.h"
@@ -107,6 +108,13 @@ public:
     // F11: fullscreen for the projector and back.
     void ToggleFullScreen();
 
+    // --- Look -------------------------------------------------------------
+    // The projector view (C): every colour and pen width through the
+    // projector look, the run and its drawing kept. Off at every start.
+    void SetProjectorView(bool on);
+    bool ProjectorView() const { return look_.Projector(); }
+    const Look& CurrentLook() const { return look_; }
+
     // --- Lookup (tests, event layer) -------------------------------------
     // A child window by layout name ("picOn", "tok(4)", "sldW", "Command1",
     // "Plus1"), or nullptr for drawn elements and unknown names.
@@ -134,6 +142,7 @@ signals:
     void picOnClicked();
     void command1Clicked();
     void command4Clicked();
+    void projectorViewChanged(bool on);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -161,6 +170,7 @@ private:
 
     SimState state_;
     Twips map_;
+    Look look_;
     DrawingSurface surface_;
     FramePacer pacer_{*this};
     RunClock clock_;

@@ -22,7 +22,7 @@ constexpr FontSpec kTitleFont{"Arial", 13.5};
 constexpr FontSpec kRowFont{"Arial", 11.25};
 const QString kTitle = QStringLiteral("Клавиши и мышь");
 const QString kFootnote =
-    QStringLiteral("Буквы действуют и в русской раскладке: P — З, V — М, Q — Й.");
+    QStringLiteral("Буквы действуют и в русской раскладке: P — З, V — М, C — С, Q — Й.");
 
 } // namespace
 
@@ -40,6 +40,8 @@ std::vector<HelpPanel::Row> HelpPanel::Rows() {
                                                "дальше с того же мгновения")},
         {keys(Command::Step), QStringLiteral("на паузе: шаг вперёд на 1/60 с")},
         {keys(Command::Values), QStringLiteral("показать или скрыть значения")},
+        {keys(Command::Projector),
+         QStringLiteral("проекторный вид: контрастнее для светлого класса, и обратно")},
         {keys(Command::FullScreen) + QStringLiteral(", ") + keys(Command::Leave),
          QStringLiteral("во весь экран и обратно")},
         {keys(Command::Help), QStringLiteral("эта справка; F1, Escape или щелчок закрывают её")},
@@ -117,7 +119,6 @@ void HelpPanel::contextMenuEvent(QContextMenuEvent* event) {
 void HelpPanel::mousePressEvent(QMouseEvent* event) {
     event->accept();
     hide();
-    emit closed();
 }
 
 } // namespace kelvara::ui

@@ -29,11 +29,6 @@ public:
     // Lays the card out for the window's map; the panel covers the window.
     void SetMap(const Twips& map);
     static std::vector<Row> Rows();
-    // The card, in the panel's pixels.
-    QRect Card() const { return card_; }
-
-signals:
-    void closed();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

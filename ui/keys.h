@@ -6,8 +6,11 @@
 // and the help panel all read.
 //
 // Letters are matched by the key they are printed on, not by the letter the
-// active layout gives: with a Russian layout, the key of P types «З», and
-// Qt's shortcuts do not see a P in it (nor a Q in Ctrl+Й).
+// active layout gives: with a Russian layout the key of P types «З». Qt's
+// shortcuts find the Latin letter only where the layout list also holds a
+// Latin layout (ru,us); with Russian alone they missed even Ctrl+Q. The
+// table maps the Russian letters itself, and names the keys for the
+// context menu and the help panel.
 #pragma once
 
 #include <QKeyEvent>
@@ -22,6 +25,7 @@ enum class Command : std::uint8_t {
     Freeze,     // freeze the run, or go on
     Step,       // while frozen: one frame on
     Values,     // show or hide the values
+    Projector,  // the projector view on or off
     FullScreen, // fullscreen on or off
     Leave,      // close the help, else leave fullscreen
     Help,       // show or hide the help panel

@@ -11,16 +11,20 @@
 
 namespace kelvara::ui {
 
-SignMarker::SignMarker(Sign sign, QWidget* parent) : QWidget(parent), sign_(sign) {
+SignMarker::SignMarker(Sign sign, const Element& e, QWidget* parent)
+    : QWidget(parent), sign_(sign), e_(e), back_(Background(this)) {
     setAutoFillBackground(true);
 }
 
-QColor SignMarker::BackColor() const {
-    return Background(this);
+void SignMarker::SetBackColor(const QColor& c) {
+    back_ = c;
+    SetBackground(this, look_.Background(e_, c));
 }
 
-void SignMarker::SetBackColor(const QColor& c) {
-    SetBackground(this, c);
+void SignMarker::SetLook(const Look& look) {
+    look_ = look;
+    SetBackground(this, look_.Background(e_, back_));
+    update();
 }
 
 std::vector<QRect> SignMarker::Bars(Sign sign, QSize size) {
@@ -42,7 +46,7 @@ std::vector<QRect> SignMarker::Bars(Sign sign, QSize size) {
 void SignMarker::paintEvent(QPaintEvent* /*event*/) {
     QPainter p(this);
     for (const QRect& bar : Bars(sign_, size())) {
-        p.fillRect(bar, Qt::black);
+        p.fillRect(bar, look_.Sign());
     }
 }
 

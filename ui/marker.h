@@ -5,6 +5,9 @@
 // background of the marker's own colour.
 #pragma once
 
+#include "ui/layout.h"
+#include "ui/look.h"
+
 #include <QRect>
 #include <QWidget>
 
@@ -18,11 +21,15 @@ class SignMarker : public QWidget {
 public:
     enum class Sign { Plus, Minus };
 
-    SignMarker(Sign sign, QWidget* parent);
+    // `e`: the marker's layout record.
+    SignMarker(Sign sign, const Element& e, QWidget* parent);
 
     Sign GetSign() const { return sign_; }
-    QColor BackColor() const;
+    // The background as the layout or the program gives it; the marker
+    // shows it as its look maps it.
+    QColor BackColor() const { return back_; }
     void SetBackColor(const QColor& c);
+    void SetLook(const Look& look);
 
     // The bars of the sign for a marker of this size, in whole pixels and
     // centred: arms of equal length, a stroke a fifth of the smaller side
@@ -34,6 +41,9 @@ protected:
 
 private:
     Sign sign_;
+    const Element& e_;
+    Look look_;
+    QColor back_;
 };
 
 } // namespace kelvara::ui

@@ -146,7 +146,7 @@ QByteArray IconSvg() {
         .toUtf8();
 }
 
-QImage MakeMarker(PictureId id, const Twips& map, qreal dpr) {
+QImage MakeMarker(PictureId id, const Twips& map, qreal dpr, const Look& look) {
     // Whole logical pixels, so the frame stays as sharp as at 8 x 8.
     const int side = map.Pixels(8);
     QImage img(QSize(side, side) * dpr, QImage::Format_RGB32);
@@ -157,6 +157,14 @@ QImage MakeMarker(PictureId id, const Twips& map, qreal dpr) {
         const int f = map.Pixels(frame);
         p.fillRect(f, f, side - 2 * f, side - 2 * f, colour);
     };
+    if (const QColor ring = look.MarkerRing(); ring.isValid()) {
+        const QColor trace = id == PictureId::MarkerU   ? QColor(0, 0, 255)
+                             : id == PictureId::MarkerI ? QColor(255, 0, 0)
+                                                        : QColor(0, 0, 0);
+        square(1, ring);
+        square(2, look.Trace(trace));
+        return img;
+    }
     switch (id) {
     case PictureId::MarkerU:
         square(1, QColor(0, 0, 255));
@@ -171,7 +179,7 @@ QImage MakeMarker(PictureId id, const Twips& map, qreal dpr) {
     return img;
 }
 
-QImage MakePicture(PictureId id, const Twips& map, qreal dpr) {
+QImage MakePicture(PictureId id, const Twips& map, qreal dpr, const Look& look) {
     switch (id) {
     case PictureId::None:
         return {};
@@ -182,7 +190,7 @@ QImage MakePicture(PictureId id, const Twips& map, qreal dpr) {
     case PictureId::MarkerU:
     case PictureId::MarkerI:
     case PictureId::MarkerP:
-        return MakeMarker(id, map, dpr);
+        return MakeMarker(id, map, dpr, look);
     }
     return {};
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "ui/layout.h"
+#include "ui/look.h"
 #include "ui/twips.h"
 
 #include <QByteArray>
@@ -30,10 +31,12 @@ void PaintIcon(QPainter& p, const QRectF& box, bool smooth);
 QImage MakeIcon(const Twips& map = {}, qreal dpr = 1);
 // The same picture as scalable SVG text, for the desktop's icon theme.
 QByteArray IconSvg();
-// 8 x 8 graph markers: a coloured square in a black frame.
-QImage MakeMarker(PictureId id, const Twips& map = {}, qreal dpr = 1);
+// 8 x 8 graph markers: a square of the colour of the trace each one leads,
+// in a black frame; where the look gives a ring colour, a ring of it between
+// the two, so that the marker stands out from its trace.
+QImage MakeMarker(PictureId id, const Twips& map = {}, qreal dpr = 1, const Look& look = {});
 
 // The picture for an id, or a null image for PictureId::None.
-QImage MakePicture(PictureId id, const Twips& map = {}, qreal dpr = 1);
+QImage MakePicture(PictureId id, const Twips& map = {}, qreal dpr = 1, const Look& look = {});
 
 } // namespace kelvara::ui

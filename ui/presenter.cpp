@@ -22,6 +22,7 @@ Presenter::Presenter(Form1& form)
     AddAction(Command::Step, QStringLiteral("Шаг вперёд на 1/60 с"), false);
     menu_->addSeparator();
     AddAction(Command::Values, QStringLiteral("Значения"), true);
+    AddAction(Command::Projector, QStringLiteral("Проекторный вид"), true);
     AddAction(Command::FullScreen, QStringLiteral("Во весь экран"), true);
     menu_->addSeparator();
     AddAction(Command::Help, QStringLiteral("Справка"), false);
@@ -49,6 +50,7 @@ void Presenter::UpdateActions() {
     actions_[Command::Freeze]->setEnabled(frozen || form_.State().Running == 1);
     actions_[Command::Step]->setEnabled(frozen);
     actions_[Command::Values]->setChecked(values_);
+    actions_[Command::Projector]->setChecked(form_.ProjectorView());
     actions_[Command::FullScreen]->setChecked(form_.isFullScreen());
 }
 
@@ -65,6 +67,9 @@ bool Presenter::Run(Command command) {
     case Command::Values:
         values_ = !values_;
         Refresh();
+        return true;
+    case Command::Projector:
+        form_.SetProjectorView(!form_.ProjectorView());
         return true;
     case Command::FullScreen:
         form_.ToggleFullScreen();
@@ -106,8 +111,8 @@ void Presenter::Refresh() {
     if (values_ && form_.PassOnScreen()) {
         instant = Readouts::InstantOf(form_.State());
     }
-    const QRect changed =
-        readouts_.Update(form_.Map(), values_, s, form_.State().OmegaBase, instant, form_.Frozen());
+    const QRect changed = readouts_.Update(form_.Map(), form_.CurrentLook(), values_, s,
+                                           form_.State().OmegaBase, instant, form_.Frozen());
     if (!changed.isEmpty()) {
         form_.update(changed);
     }

@@ -132,8 +132,9 @@ QString Readouts::Text(const Line& line) {
     return s;
 }
 
-QRect Readouts::Update(const Twips& map, bool valuesShown, const SliderSettings& s,
-                       double omegaBase, const std::optional<InstantValues>& instant, bool frozen) {
+QRect Readouts::Update(const Twips& map, const Look& look, bool valuesShown,
+                       const SliderSettings& s, double omegaBase,
+                       const std::optional<InstantValues>& instant, bool frozen) {
     std::vector<Line> lines;
     if (valuesShown) {
         lines = SettingLines(s, omegaBase);
@@ -142,7 +143,7 @@ QRect Readouts::Update(const Twips& map, bool valuesShown, const SliderSettings&
         }
     }
     const bool moved = map.Scale() != map_.Scale() || map.Origin() != map_.Origin();
-    if (!moved && lines == lines_ && frozen == pause_) {
+    if (!moved && look == look_ && lines == lines_ && frozen == pause_) {
         return {};
     }
     QRect changed;
@@ -152,6 +153,7 @@ QRect Readouts::Update(const Twips& map, bool valuesShown, const SliderSettings&
     lines_ = std::move(lines);
     pause_ = frozen;
     map_ = map;
+    look_ = look;
     Place(map);
     for (const QRect& r : Areas()) {
         changed |= r;
@@ -210,6 +212,7 @@ void Readouts::Paint(QPainter& p, const QRect& dirty) const {
     const QFont font = MakeFont(kValueFont, map_);
     const QFont small = MakeFont(kSubscriptFont, map_);
     const int drop = QFontMetrics(font).ascent() / 4;
+    const QColor face = Resolve(kButtonFace, Qt::white); // the window's, behind the bands
     for (const Placed& line : placed_) {
         if (!line.bounds.intersects(dirty)) {
             continue;
@@ -218,7 +221,8 @@ void Readouts::Paint(QPainter& p, const QRect& dirty) const {
         for (const Piece& piece : line.line) {
             const QFont& f = piece.subscript ? small : font;
             p.setFont(f);
-            p.setPen(piece.colour);
+            // A trace's colour as the look draws that trace, then as text.
+            p.setPen(look_.Text(look_.Trace(piece.colour), face));
             p.drawText(QPoint(x, line.baseline.y() + (piece.subscript ? drop : 0)), piece.text);
             x += QFontMetrics(f).horizontalAdvance(piece.text);
         }
@@ -227,19 +231,20 @@ void Readouts::Paint(QPainter& p, const QRect& dirty) const {
         const QRect r = pauseRect_;
         const int t = map_.Pixels(1);
         const int pad = r.height() / 3;
+        const QColor ink = look_.Text(Qt::black, kPauseSignFill);
         p.fillRect(r, kPauseSignFill);
-        p.fillRect(QRect(r.left(), r.top(), r.width(), t), Qt::black);
-        p.fillRect(QRect(r.left(), r.bottom() - t + 1, r.width(), t), Qt::black);
-        p.fillRect(QRect(r.left(), r.top(), t, r.height()), Qt::black);
-        p.fillRect(QRect(r.right() - t + 1, r.top(), t, r.height()), Qt::black);
+        p.fillRect(QRect(r.left(), r.top(), r.width(), t), ink);
+        p.fillRect(QRect(r.left(), r.bottom() - t + 1, r.width(), t), ink);
+        p.fillRect(QRect(r.left(), r.top(), t, r.height()), ink);
+        p.fillRect(QRect(r.right() - t + 1, r.top(), t, r.height()), ink);
         // The pause symbol: two bars, then the word.
         const int bar = std::max(1, r.height() / 8);
         const int barHeight = r.height() - 2 * pad + 2;
         const int barTop = r.top() + (r.height() - barHeight) / 2;
-        p.fillRect(QRect(r.left() + pad, barTop, bar, barHeight), Qt::black);
-        p.fillRect(QRect(r.left() + pad + 2 * bar, barTop, bar, barHeight), Qt::black);
+        p.fillRect(QRect(r.left() + pad, barTop, bar, barHeight), ink);
+        p.fillRect(QRect(r.left() + pad + 2 * bar, barTop, bar, barHeight), ink);
         p.setFont(MakeFont(kPauseFont, map_));
-        p.setPen(Qt::black);
+        p.setPen(ink);
         const QRect text(r.left() + pad + r.height() / 2 + pad / 2, r.top(),
                          r.width() - pad - r.height() / 2 - pad / 2, r.height());
         p.drawText(text, Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("Пауза"));

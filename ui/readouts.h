@@ -11,6 +11,7 @@
 // drawing and never cover an element. Nothing shows until asked for.
 #pragma once
 
+#include "ui/look.h"
 #include "ui/twips.h"
 
 #include <QColor>
@@ -62,9 +63,11 @@ public:
     // A line as plain text (subscripts inline), for tests and screen readers.
     static QString Text(const Line& line);
 
-    // Recomputes what shows; returns the window pixels that changed.
-    QRect Update(const Twips& map, bool valuesShown, const SliderSettings& s, double omegaBase,
-                 const std::optional<InstantValues>& instant, bool frozen);
+    // Recomputes what shows; returns the window pixels that changed. The
+    // lines keep the default look's colours; `look` maps them as they are
+    // drawn.
+    QRect Update(const Twips& map, const Look& look, bool valuesShown, const SliderSettings& s,
+                 double omegaBase, const std::optional<InstantValues>& instant, bool frozen);
     void Paint(QPainter& p, const QRect& dirty) const;
 
     // Where each thing shown lies now, in window pixels.
@@ -83,6 +86,7 @@ private:
     QRect PauseRect() const;
 
     Twips map_;
+    Look look_;
     std::vector<Line> lines_; // settings lines, then the instant line if any
     std::vector<Placed> placed_;
     bool pause_ = false;

@@ -63,7 +63,8 @@ std::int32_t Whole(double twips) {
 
 // ---------------------------------------------------------------------------
 
-RetainedLayer::RetainedLayer(QWidget* owner) : owner_(owner) {}
+RetainedLayer::RetainedLayer(QWidget* owner, const Element* container)
+    : owner_(owner), container_(container) {}
 
 void RetainedLayer::SetMap(const Twips& map, QSize logicalSize) {
     map_ = map;
@@ -73,36 +74,66 @@ void RetainedLayer::SetMap(const Twips& map, QSize logicalSize) {
     }
 }
 
-// Makes the cache fit the map, size and pixel ratio, drawing everything
-// recorded into it again when it has to be made anew. A surface that
-// rounds to no pixels keeps no cache and draws nothing (a painter cannot
-// even begin on it); its strokes wait in the record for the next real size.
-bool RetainedLayer::Ensure() {
+bool RetainedLayer::Fits(const QImage& image) const {
     const qreal dpr = owner_->devicePixelRatioF();
-    const QSize device = size_ * dpr;
-    if (device.isEmpty()) {
+    return !image.isNull() && image.devicePixelRatio() == dpr && image.size() == size_ * dpr;
+}
+
+// Makes the cache fit the map, size and pixel ratio, drawing everything
+// recorded into it again when it has to be made anew; once the look has
+// changed, the other look's cache too. A surface that rounds to no pixels
+// keeps no cache and draws nothing (a painter cannot even begin on it); its
+// strokes wait in the record for the next real size.
+bool RetainedLayer::Ensure() {
+    if ((size_ * owner_->devicePixelRatioF()).isEmpty()) {
         image_ = QImage();
+        other_ = QImage();
         return false;
     }
-    if (!image_.isNull() && image_.devicePixelRatio() == dpr && image_.size() == device) {
-        return true;
+    if (!Fits(image_)) {
+        RenderAll(image_, look_);
     }
-    image_ = QImage(device, QImage::Format_ARGB32_Premultiplied);
-    image_.setDevicePixelRatio(dpr);
-    image_.fill(Qt::transparent);
-    QPainter p(&image_);
-    record_.ForEach([&](const StrokeRecord::Stroke& s) { Render(p, s); });
+    if (twoLooks_ && !Fits(other_)) {
+        RenderAll(other_, otherLook_);
+    }
     return true;
 }
 
-void RetainedLayer::Render(QPainter& p, const StrokeRecord::Stroke& s) const {
-    const int pen = map_.Pixels(s.pen);
+void RetainedLayer::RenderAll(QImage& image, const Look& look) const {
+    const qreal dpr = owner_->devicePixelRatioF();
+    image = QImage(size_ * dpr, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(dpr);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    record_.ForEach([&](const StrokeRecord::Stroke& s) { Render(p, s, look); });
+}
+
+void RetainedLayer::SetLook(const Look& look) {
+    if (look == look_) {
+        return;
+    }
+    std::swap(look_, otherLook_);
+    std::swap(image_, other_);
+    twoLooks_ = true;
+    if (look_ != look) {
+        // The first change to this look: nothing drawn in it yet.
+        look_ = look;
+        image_ = QImage();
+    }
+    if (!record_.Empty()) {
+        Ensure();
+    }
+}
+
+void RetainedLayer::Render(QPainter& p, const StrokeRecord::Stroke& s, const Look& look) const {
+    const int pen = map_.Pixels(look.StrokePen(s.pen));
     const QPoint origin = map_.Origin();
     const QPoint a = map_.Point(s.x1, s.y1) - origin;
     const QPoint b = map_.Point(s.x2, s.y2) - origin;
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.setPen(QPen(QColor::fromRgba(s.colour), pen, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    p.setPen(QPen(look.Stroke(container_, QColor::fromRgba(s.colour)), pen, Qt::SolidLine,
+                  Qt::SquareCap, Qt::MiterJoin));
     const qreal off = PenOffset(pen);
     if (a == b) {
         p.drawPoint(QPointF(a) + QPointF(off, off));
@@ -119,9 +150,13 @@ QRect RetainedLayer::DrawLine(double x1, double y1, double x2, double y2, const 
     record_.Add(s.x1, s.y1, s.x2, s.y2, s.colour, penWidth_);
     if (hasPixels) {
         QPainter p(&image_);
-        Render(p, s);
+        Render(p, s, look_);
     }
-    const int m = map_.Pixels(penWidth_) + 1;
+    if (hasPixels && twoLooks_) {
+        QPainter p(&other_);
+        Render(p, s, otherLook_);
+    }
+    const int m = map_.Pixels(look_.StrokePen(penWidth_)) + 1;
     return QRect(map_.Point(x1, y1), map_.Point(x2, y2)).normalized().adjusted(-m, -m, m, m);
 }
 
@@ -131,6 +166,9 @@ bool RetainedLayer::Clear() {
     }
     record_.Clear();
     image_.fill(Qt::transparent);
+    if (!other_.isNull()) {
+        other_.fill(Qt::transparent);
+    }
     return true;
 }
 
@@ -152,15 +190,16 @@ void RetainedLayer::Paint(QPainter& p, const QRect& dirty) const {
 
 // ---------------------------------------------------------------------------
 
-DrawingSurface::DrawingSurface(QWidget* owner) : owner_(owner), layer_(owner) {}
+DrawingSurface::DrawingSurface(QWidget* owner, const Element* container)
+    : owner_(owner), layer_(owner, container) {}
 
 void DrawingSurface::Add(const Element& e) {
     Item item{.e = &e, .left = static_cast<double>(e.left), .top = static_cast<double>(e.top)};
-    item.fore = Resolve(e.fore, Qt::black);
-    item.back = Resolve(e.back, Qt::white);
+    item.naturalFore = Resolve(e.fore, Qt::black);
+    item.naturalBack = Resolve(e.back, Qt::white);
     if (e.kind == Kind::Label) {
         item.caption = QString::fromUtf8(e.caption);
-        item.fore = Resolve(e.fore, QGuiApplication::palette().color(QPalette::ButtonText));
+        item.naturalFore = Resolve(e.fore, QGuiApplication::palette().color(QPalette::ButtonText));
         // Captions wrap within their label; a label only one line high keeps
         // its caption on that line even where it runs a little past the
         // edge, rather than lose the words that would wrap out of sight.
@@ -174,8 +213,29 @@ void DrawingSurface::Add(const Element& e) {
             item.textFlags |= Qt::TextWordWrap;
         }
     }
+    Colour(item);
     items_.push_back(std::move(item));
     Place(items_.back());
+}
+
+void DrawingSurface::Colour(Item& item) const {
+    const Element& e = *item.e;
+    item.fore = look_.Fore(e, item.naturalFore);
+    item.back = look_.Back(e, item.naturalBack);
+    item.hatch = e.hatch.Stored() ? look_.Hatch(e, Resolve(e.hatch, Qt::blue)) : QColor();
+}
+
+void DrawingSurface::SetLook(const Look& look) {
+    if (look == look_) {
+        return;
+    }
+    look_ = look;
+    layer_.SetLook(look);
+    for (Item& item : items_) {
+        Colour(item);
+        Place(item);
+    }
+    owner_->update();
 }
 
 void DrawingSurface::SetMap(const Twips& map, QSize logicalSize) {
@@ -192,7 +252,7 @@ void DrawingSurface::Place(Item& item) {
     const Element& e = *item.e;
     switch (e.kind) {
     case Kind::Line:
-        item.pen = map_.Pixels(e.penWidth);
+        item.pen = map_.Pixels(look_.LinePen(e.penWidth));
         if (IsStraight(e)) {
             item.rect = StraightLineRect(e, map_, item.pen);
         } else {
@@ -215,11 +275,11 @@ void DrawingSurface::Place(Item& item) {
         break;
     }
     case Kind::Image:
-        item.image = MakePicture(e.picture, map_, owner_->devicePixelRatioF());
+        item.image = MakePicture(e.picture, map_, owner_->devicePixelRatioF(), look_);
         MoveImage(item);
         break;
     default:
-        item.pen = map_.Pixels(e.penWidth);
+        item.pen = map_.Pixels(look_.LinePen(e.penWidth));
         item.rect = map_.Rect(e.left, e.top, e.width, e.height);
         item.bounds = item.rect;
         break;
@@ -356,7 +416,7 @@ void DrawingSurface::PaintItem(QPainter& p, const Item& item, const QRect& dirty
             if (e.hatch.Stored()) {
                 // Only where the paint is needed: a pass repaints small parts
                 // of the graph panel many times a second.
-                PaintCrossHatch(p, r & dirty, Resolve(e.hatch, Qt::blue));
+                PaintCrossHatch(p, r & dirty, item.hatch);
             }
             p.fillRect(QRect(r.left(), r.top(), r.width(), bw), item.fore);
             p.fillRect(QRect(r.left(), r.bottom() - bw + 1, r.width(), bw), item.fore);

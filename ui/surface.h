@@ -10,6 +10,7 @@
 #pragma once
 
 #include "ui/layout.h"
+#include "ui/look.h"
 #include "ui/stroke_record.h"
 #include "ui/twips.h"
 
@@ -29,14 +30,23 @@ namespace kelvara::ui {
 
 // Run-time drawing of one surface: a record of its strokes in twips, drawn
 // again, sharp, whenever the scale, the size or the pixel ratio changes, and
-// an image in device pixels that caches it for painting.
+// an image in device pixels that caches it for painting. The record keeps
+// the colours and widths the program gave; the look maps them as they are
+// drawn.
 class RetainedLayer {
 public:
-    explicit RetainedLayer(QWidget* owner);
+    // `container`: the box whose surface this is, nullptr for the window.
+    explicit RetainedLayer(QWidget* owner, const Element* container = nullptr);
 
     // The surface's map and its size in logical pixels; what has been drawn
     // is drawn again if either, or the owner's pixel ratio, changed.
     void SetMap(const Twips& map, QSize logicalSize);
+
+    // Draws what has been drawn again in another look. The image of the
+    // look it leaves is kept and drawn on alongside from then on, so that
+    // coming back to it shows exactly what drawing in it all along would
+    // have shown.
+    void SetLook(const Look& look);
 
     // Pen width in pixels of the natural layout; scaled when drawn.
     void SetPenWidth(int pixels) { penWidth_ = pixels; }
@@ -60,19 +70,30 @@ public:
 
 private:
     bool Ensure(); // false while the surface has no pixels
-    void Render(QPainter& p, const StrokeRecord::Stroke& s) const;
+    bool Fits(const QImage& image) const;
+    void RenderAll(QImage& image, const Look& look) const;
+    void Render(QPainter& p, const StrokeRecord::Stroke& s, const Look& look) const;
 
     QWidget* owner_;
+    const Element* container_;
     Twips map_;
     QSize size_;
+    Look look_;
     QImage image_;
+    // The same drawing in the look shown before, kept from the look's
+    // first change on.
+    bool twoLooks_ = false;
+    Look otherLook_;
+    QImage other_;
     int penWidth_ = 1;
     StrokeRecord record_;
 };
 
 class DrawingSurface {
 public:
-    explicit DrawingSurface(QWidget* owner);
+    // `container`: the box whose client this surface is, nullptr for the
+    // window.
+    explicit DrawingSurface(QWidget* owner, const Element* container = nullptr);
 
     // Adds a drawn element (label, line, shape or image) above the others.
     void Add(const Element& e);
@@ -84,6 +105,11 @@ public:
     // of the owner), with fonts, pens and pictures for that scale.
     void SetMap(const Twips& map, QSize logicalSize);
     const Twips& Map() const { return map_; }
+
+    // Colours, pens and pictures of every element, and the run-time
+    // drawing, for a look.
+    void SetLook(const Look& look);
+    const Look& CurrentLook() const { return look_; }
 
     void Paint(QPainter& p, const QRect& dirty) const;
 
@@ -111,8 +137,11 @@ private:
         QRect bounds{}; // what painting it may touch
         QString caption{};
         QFont font{};
-        QColor fore{};
+        QColor naturalFore{}; // as the layout gives them
+        QColor naturalBack{};
+        QColor fore{}; // as the look shows them
         QColor back{};
+        QColor hatch{};
         QImage image{};
         int textFlags = 0;
         int pen = 0; // scaled line or border width
@@ -120,6 +149,7 @@ private:
 
     static std::size_t Index(int item) { return static_cast<std::size_t>(item); }
     void Place(Item& item);
+    void Colour(Item& item) const;
     void MoveImage(Item& item);
     void MoveImageTo(int item, double left, double top);
     void PaintItem(QPainter& p, const Item& item, const QRect& dirty) const;
@@ -128,6 +158,7 @@ private:
 
     QWidget* owner_;
     Twips map_;
+    Look look_;
     std::vector<Item> items_;
     PictureId pictureId_ = PictureId::None;
     QImage picture_;

@@ -218,6 +218,9 @@ const QRect kLeftWire = PxRect(420, 6000, 165, 3255);   // pictok(3)
 const QRect kRightWire = PxRect(7710, 6000, 165, 3225); // pictok(6)
 const QRect kVoltDial = PxRect(1110, 2430, 2900, 1600);
 const QRect kLabel11 = PxRect(4740, 4260, 195, 315); // polarity of the left terminal
+// The voltmeter's zero mark, inside the dial's 2-pixel edge: white by
+// default, black in the projector view.
+const QPoint kZeroMark = Px(1110 + 1380, 2430 + 345) + QPoint(2, 2);
 
 // Wire pixels coloured by heat: red at full strength, green equal to blue
 // and below white.
@@ -603,8 +606,8 @@ private slots:
     }
 
     // A teacher's lesson with a Russian layout active, where the keys of P,
-    // V and Q type «З», «М» and «Й»: freeze, step, read the values, go on,
-    // end.
+    // V, C and Q type «З», «М», «С» and «Й»: freeze, step, the projector
+    // view and back, read the values, go on, end.
     void teachingWithARussianLayout() {
         const KeyboardLayout russian(QStringLiteral("ru,us"));
         QVERIFY2(russian.Set(), "setxkbmap could not set the layout ru,us");
@@ -636,6 +639,17 @@ private slots:
                                            "not 200 twips")
                                 .arg(moved)));
         QVERIFY(PauseSignShown(stepped));
+
+        // The projector view and back, at once, though no pass is drawn.
+        const auto zeroMarkIs = [](int r, int g, int b) {
+            return [=](const QImage& img) { return IsRgb(img.pixel(kZeroMark), r, g, b); };
+        };
+        QVERIFY(zeroMarkIs(255, 255, 255)(stepped));
+        app.Keys({"Cyrillic_es"});
+        QVERIFY2(app.Within(1000, zeroMarkIs(0, 0, 0)), "«С» did not switch the projector view on");
+        app.Keys({"Cyrillic_es"});
+        QVERIFY2(app.Within(1000, [&](const QImage& img) { return img == stepped; }),
+                 "«С» again did not give back the default look exactly");
 
         app.Keys({"Cyrillic_em"});
         QVERIFY2(

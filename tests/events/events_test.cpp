@@ -455,6 +455,7 @@ private slots:
                 expect(texts == QStringList{QStringLiteral("Пауза\tP, Pause"),
                                             QStringLiteral("Шаг вперёд на 1/60 с\t→, Page Down"),
                                             QStringLiteral("Значения\tV"),
+                                            QStringLiteral("Проекторный вид\tC"),
                                             QStringLiteral("Во весь экран\tF11"),
                                             QStringLiteral("Справка\tF1"),
                                             QStringLiteral("Выход\tCtrl+Q")},
@@ -490,8 +491,15 @@ private slots:
                 teaching.ShowMenuAtFocus();
                 expect(entry(QStringLiteral("Пауза"))->isChecked() &&
                            entry(QStringLiteral("Шаг"))->isEnabled() &&
-                           entry(QStringLiteral("Значения"))->isChecked(),
+                           entry(QStringLiteral("Значения"))->isChecked() &&
+                           !entry(QStringLiteral("Проекторный"))->isChecked(),
                        QStringLiteral("the menu does not show the freeze and the values"));
+                entry(QStringLiteral("Проекторный"))->trigger();
+                menu->hide();
+                expect(f.form.ProjectorView(), QStringLiteral("the menu gave no projector view"));
+                teaching.ShowMenuAtFocus();
+                expect(entry(QStringLiteral("Проекторный"))->isChecked(),
+                       QStringLiteral("the menu does not show the projector view"));
                 menu->hide();
                 ClickSwitch(f.form);
             },

@@ -190,7 +190,7 @@ private slots:
         kelvara::ui::Readouts widest;
         for (int w = 1; w <= 9; ++w) {
             for (const int r : {1, 7, 10}) {
-                widest.Update(form->Map(), true, {w, 1, r}, 3.14, {{-1, -1, 1}}, true);
+                widest.Update(form->Map(), {}, true, {w, 1, r}, 3.14, {{-1, -1, 1}}, true);
                 for (const QRect& area : widest.Areas()) {
                     QVERIFY2(ColoursIn(img, area) == std::set<QRgb>{face},
                              qPrintable(QStringLiteral("values at step %1, R %2 would cover "

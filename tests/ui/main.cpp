@@ -12,6 +12,7 @@
 
 std::unique_ptr<QObject> MakeLayoutTest();
 std::unique_ptr<QObject> MakeControlsTest();
+std::unique_ptr<QObject> MakeProjectorTest();
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -20,6 +21,7 @@ int main(int argc, char* argv[]) {
     std::vector<std::unique_ptr<QObject>> tests;
     tests.push_back(MakeLayoutTest());
     tests.push_back(MakeControlsTest());
+    tests.push_back(MakeProjectorTest());
     for (const auto& t : tests) {
         failed += QTest::qExec(t.get(), argc, argv) != 0 ? 1 : 0;
     }
