@@ -456,7 +456,7 @@ private:
         std::mt19937 random(static_cast<unsigned>(11 + run));
         std::uniform_int_distribution<std::int64_t> pause(100, 350);
         Samples latency;
-        for (int i = 0; i < 20; ++i) { // ten each way
+        for (int i = 0; i < 40; ++i) { // twenty each way
             const std::optional<double> ms = Switch(i % 2 == 0);
             if (!ms) {
                 return failures.push_back(side + ": the switch did not answer");
