@@ -49,9 +49,9 @@ using NoThrow = std::nothrow_t;
 using Block = void*; // a "void*" would read to clang-tidy as a product in a macro
 
 // clang-format off
-#define KELVARA_NEW(spec, call, ...) \
-    Block operator new(__VA_ARGS__) spec { return call; } \
-    Block operator new[](__VA_ARGS__) spec { return call; }
+#define KELVARA_NEW(except, call, ...) \
+    Block operator new(__VA_ARGS__) except { return call; } \
+    Block operator new[](__VA_ARGS__) except { return call; }
 #define KELVARA_DELETE(...) \
     void operator delete(__VA_ARGS__) noexcept { std::free(p); } \
     void operator delete[](__VA_ARGS__) noexcept { std::free(p); }
