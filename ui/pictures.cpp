@@ -3,6 +3,9 @@
 
 #include "ui/pictures.h"
 
+#include "display/graphs.h"
+#include "ui/colours.h"
+
 #include <QPainter>
 #include <QPainterPath>
 
@@ -157,24 +160,17 @@ QImage MakeMarker(PictureId id, const Twips& map, qreal dpr, const Look& look) {
         const int f = map.Pixels(frame);
         p.fillRect(f, f, side - 2 * f, side - 2 * f, colour);
     };
+    // Each marker in the colour of the trace it rides on.
+    const QColor trace = ToQColor(id == PictureId::MarkerU   ? kVoltColour
+                                  : id == PictureId::MarkerI ? kCurrentColour
+                                                             : kPowerColour);
     if (const QColor ring = look.MarkerRing(); ring.isValid()) {
-        const QColor trace = id == PictureId::MarkerU   ? QColor(0, 0, 255)
-                             : id == PictureId::MarkerI ? QColor(255, 0, 0)
-                                                        : QColor(0, 0, 0);
         square(1, ring);
         square(2, look.Trace(trace));
-        return img;
-    }
-    switch (id) {
-    case PictureId::MarkerU:
-        square(1, QColor(0, 0, 255));
-        break;
-    case PictureId::MarkerI:
-        square(1, QColor(255, 0, 0));
-        break;
-    default:
-        square(2, QColor(255, 255, 0));
-        break;
+    } else if (id == PictureId::MarkerP) {
+        square(2, QColor(255, 255, 0)); // black on the black trace would vanish
+    } else {
+        square(1, trace);
     }
     return img;
 }
