@@ -2,10 +2,10 @@
 // Copyright (C) 2026 Kelvara developers
 //
 // Kelvara: alternating current through a resistor, as a classroom window.
-#include "ui/events.h"
-#include "ui/fonts.h"
-#include "ui/form1.h"
-#include "ui/platform_guard.h"
+#include "ui/look/fonts.h"
+#include "ui/window/events.h"
+#include "ui/window/form1.h"
+#include "ui/window/platform_guard.h"
 
 #include <QApplication>
 

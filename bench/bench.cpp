@@ -9,8 +9,8 @@
 // each change of the window, GetImage reads a pixel) and /proc. DISPLAY is
 // 1920 x 1080, with XDamage and XTest; the big display 3840 x 2160.
 #include "stats.h"
-#include "ui/layout.h"
-#include "ui/twips.h"
+#include "ui/layout/layout.h"
+#include "ui/layout/twips.h"
 
 #include <fcntl.h>
 #include <poll.h>

@@ -13,11 +13,11 @@
 #include "alloc_counter.h"
 #include "sim/run.h"
 #include "stats.h"
-#include "ui/box.h"
-#include "ui/events.h"
-#include "ui/fonts.h"
-#include "ui/form1.h"
-#include "ui/platform_guard.h"
+#include "ui/look/fonts.h"
+#include "ui/widgets/box.h"
+#include "ui/window/events.h"
+#include "ui/window/form1.h"
+#include "ui/window/platform_guard.h"
 
 #include <fcntl.h>
 #include <malloc.h>
@@ -185,32 +185,40 @@ public:
     long passesAfterEnd = 0, resetsAfterEnd = 0;
     std::int64_t paintNs = 0; // of the first paint event
 
-    bool DoEvents() override {
-        const std::int64_t entered = ClockNs();
-        if (onYield) {
-            onYield();
-        }
-        NoteDepth();
-        const bool going = Form1::DoEvents();
-        AfterYield(entered);
-        return going;
-    }
+    // The controls the handlers drive: the window's own, watched. Every
+    // pass yields once; the head of every pass reads the clock; one that
+    // goes on past its yield reads the frequency slider first; a display
+    // reset clears the window's drawing.
+    class Watched final : public ui::WindowControls {
+    public:
+        explicit Watched(ProbeForm& form) : WindowControls(form.Widgets(), form.Run()), f_(form) {}
 
-    // The head of every pass reads the clock; one that goes on past its
-    // yield reads the frequency slider first; a display reset clears the
-    // window's drawing.
-    float Timer() override {
-        passesAfterEnd += Ending() ? 1 : 0;
-        return Form1::Timer();
-    }
-    int SliderValue(Slider s) override {
-        passesAfterEnd += Ending() && s == Slider::sldW ? 1 : 0;
-        return Form1::SliderValue(s);
-    }
-    void Cls(Surface s) override {
-        resetsAfterEnd += Ending() && s == Surface::Form1 ? 1 : 0;
-        Form1::Cls(s);
-    }
+        bool DoEvents() override {
+            const std::int64_t entered = ClockNs();
+            if (f_.onYield) {
+                f_.onYield();
+            }
+            f_.NoteDepth();
+            const bool going = WindowControls::DoEvents();
+            f_.AfterYield(entered);
+            return going;
+        }
+        float Timer() override {
+            f_.passesAfterEnd += f_.Ending() ? 1 : 0;
+            return WindowControls::Timer();
+        }
+        int SliderValue(Slider s) override {
+            f_.passesAfterEnd += f_.Ending() && s == Slider::sldW ? 1 : 0;
+            return WindowControls::SliderValue(s);
+        }
+        void Cls(Surface s) override {
+            f_.resetsAfterEnd += f_.Ending() && s == Surface::Form1 ? 1 : 0;
+            WindowControls::Cls(s);
+        }
+
+    private:
+        ProbeForm& f_;
+    } watched{*this};
 
     // After every switch click has been handled.
     void AfterClick() {
@@ -302,10 +310,10 @@ void Run(
     form.onYield = [&] {
         if ((body() || ClockNs() >= until) && !stopped) {
             stopped = true;
-            form.PicOn()->Click();
+            form.Widgets().PicOn()->Click();
         }
     };
-    form.PicOn()->Click(); // returns when the run has ended
+    form.Widgets().PicOn()->Click(); // returns when the run has ended
     form.onYield = nullptr;
 }
 
@@ -335,28 +343,28 @@ void Timed(ProbeForm& form, const std::string& p) {
 void Stepped(ProbeForm& form, long passes, const std::function<void(long)>& body) {
     std::int64_t simulated = 0;
     long n = 0;
-    form.SetPaced(false);
-    form.SetClockSource([&simulated] { return simulated; });
+    form.Run().SetPaced(false);
+    form.Run().SetClockSource([&simulated] { return simulated; });
     Run(form, 1e6, [&] {
         simulated += 1'000'000'000 / 60;
         body(++n);
         return n == passes;
     });
-    form.SetClockSource([] { return ClockNs(); });
+    form.Run().SetClockSource([] { return ClockNs(); });
 }
 
 // Unpaced, so that the number of passes measures the work of a pass, not
 // the screen's frame rate.
 void Window(ProbeForm& form, int minutes) {
-    form.SetPaced(false);
+    form.Run().SetPaced(false);
     Settle(form);
     FigMemory("shown", ReadMemory());
     for (const auto& [name, amplitude] : kSettings) {
-        form.SliderControl(Slider::sldU)->setValue(amplitude);
+        form.Widgets().SliderControl(Slider::sldU)->setValue(amplitude);
         QCoreApplication::processEvents();
         Timed(form, name);
     }
-    form.SliderControl(Slider::sldU)->setValue(5);
+    form.Widgets().SliderControl(Slider::sldU)->setValue(5);
     FigMemory("loops", ReadMemory());
     if (minutes > 0) {
         std::array<Memory, 10> minute{}; // filled inside the run: no allocation there
@@ -383,7 +391,7 @@ void Window(ProbeForm& form, int minutes) {
 
 // Paced as the program is, with the graphs shown.
 void Scale(ProbeForm& form, bool screenOnly) {
-    form.SetShirmaVisible(false);
+    form.Widgets().SetShirmaVisible(false);
     Settle(form);
     const QSize natural = form.size();
     const QSize screen = form.screen()->size();
@@ -444,7 +452,7 @@ void Scale(ProbeForm& form, bool screenOnly) {
     std::array<std::size_t, 12> most{}; // strokes then bytes, stepped then unpaced
     const auto note = [&form, &most](std::size_t at) {
         for (std::size_t i = 0; i < 3; ++i) {
-            const auto& layer = form.Layer(static_cast<Surface>(i));
+            const auto& layer = form.Widgets().Layer(static_cast<Surface>(i));
             most.at(at + i) = std::max(most.at(at + i), layer.StrokeCount());
             most.at(at + i + 3) = std::max(most.at(at + i + 3), layer.MemoryBytes());
         }
@@ -486,8 +494,8 @@ int main(int argc, char* argv[]) {
     ui::PinFontSubstitutes();
     const std::int64_t appNs = ClockNs();
     ProbeForm form;
-    form.SetPaced(mode != "--unpaced");
-    ui::FormEvents events(form);
+    form.Run().SetPaced(mode != "--unpaced");
+    ui::FormEvents events(form, {}, &form.watched);
     form.events = &events;
     form.report = mode.empty() || mode == "--unpaced";
     // Connected after the handler's own connection: runs once a click is handled.

@@ -4,7 +4,7 @@
 // kelvara_icons OUTPUT-DIR ICON-NAME: writes the application icon into a
 // hicolor icon theme tree under OUTPUT-DIR, as PNGs drawn by the window
 // icon's own painting and as SVG from the same shapes. Run by the build.
-#include "ui/pictures.h"
+#include "ui/paint/pictures.h"
 
 #include <QDir>
 #include <QFile>

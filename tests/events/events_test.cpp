@@ -4,13 +4,13 @@
 // Runs in the real window: the switch, the Graphs button, Exit and closing,
 // and failures, driven by clicks delivered while the run loop yields.
 #include "sim/controls.h"
-#include "ui/box.h"
-#include "ui/events.h"
-#include "ui/fonts.h"
-#include "ui/form1.h"
-#include "ui/help_panel.h"
-#include "ui/marker.h"
-#include "ui/presenter.h"
+#include "ui/look/fonts.h"
+#include "ui/teach/help_panel.h"
+#include "ui/teach/presenter.h"
+#include "ui/widgets/box.h"
+#include "ui/widgets/marker.h"
+#include "ui/window/events.h"
+#include "ui/window/form1.h"
 #include "window_driver.h"
 
 #include <QApplication>
@@ -65,18 +65,18 @@ QString RestProblems(const Form1& form) {
         problems << QStringLiteral("%1 markers visible").arg(VisibleToks(form));
     }
     for (int k = 0; k < kelvara::kPictokCount; ++k) {
-        if (form.Pictok(k)->BackColor() != white) {
+        if (form.Widgets().Pictok(k)->BackColor() != white) {
             problems << QStringLiteral("pictok(%1) not white").arg(k);
         }
     }
-    if (form.PicR()->BackColor() != white) {
+    if (form.Widgets().PicR()->BackColor() != white) {
         problems << QStringLiteral("picR not white");
     }
-    if (Ink(form.Layer(Surface::Form1).Image()) != 0) {
+    if (Ink(form.Widgets().Layer(Surface::Form1).Image()) != 0) {
         problems << QStringLiteral("graph traces left");
     }
     for (Surface dial : {Surface::picvolt, Surface::picamp}) {
-        const QImage& layer = form.Layer(dial).Image();
+        const QImage& layer = form.Widgets().Layer(dial).Image();
         const int needleX = static_cast<int>(1400 / 15.0 * layer.devicePixelRatio());
         if (Ink(layer) == 0 || InkOutsideColumns(layer, needleX - 3, needleX + 3) != 0) {
             problems << QStringLiteral("dial needle not at rest");
@@ -84,7 +84,7 @@ QString RestProblems(const Form1& form) {
     }
     const QPoint origins[] = {{590, 196}, {590, 348}, {590, 628}};
     for (int i = 0; i < 3; ++i) {
-        if (form.ImagePosition(static_cast<Image>(i)) != origins[i]) {
+        if (form.Widgets().ImagePosition(static_cast<Image>(i)) != origins[i]) {
             problems << QStringLiteral("image marker %1 off its origin").arg(i);
         }
     }
@@ -103,13 +103,15 @@ struct Fixture {
 // its look and the screen stays as it was.
 bool EndedClicksChangeNothing(Fixture& f) {
     const auto look = [&] {
-        return std::pair(f.form.PicOn()->Appearance(), f.form.PicOn()->BackColor());
+        return std::pair(f.form.Widgets().PicOn()->Appearance(),
+                         f.form.Widgets().PicOn()->BackColor());
     };
     const auto before = look();
-    const bool screen = f.form.ShirmaVisible();
-    f.form.PicOn()->Click();
-    f.form.Command4()->click();
-    return look() == before && f.form.ShirmaVisible() == screen && f.events.SwitchDepth() == 0;
+    const bool screen = f.form.Widgets().ShirmaVisible();
+    f.form.Widgets().PicOn()->Click();
+    f.form.Widgets().Command4()->click();
+    return look() == before && f.form.Widgets().ShirmaVisible() == screen &&
+           f.events.SwitchDepth() == 0;
 }
 
 } // namespace
@@ -123,16 +125,16 @@ private slots:
     void startsAtRestWithTheSwitchOff() {
         Fixture f;
         QVERIFY(f.form.isVisible());
-        QCOMPARE(f.form.PicOn()->Appearance(), kelvara::kAppearanceFlat);
-        QCOMPARE(f.form.PicOn()->BackColor(), QColor(192, 192, 192));
+        QCOMPARE(f.form.Widgets().PicOn()->Appearance(), kelvara::kAppearanceFlat);
+        QCOMPARE(f.form.Widgets().PicOn()->BackColor(), QColor(192, 192, 192));
         QCOMPARE(f.form.State().Running, 0);
-        QVERIFY(f.form.ShirmaVisible());
+        QVERIFY(f.form.Widgets().ShirmaVisible());
         QCOMPARE(VisibleToks(f.form), 0);
         // A presenter's first key reaches the switch, not Exit.
-        QCOMPARE(f.form.focusWidget(), f.form.PicOn());
+        QCOMPARE(f.form.focusWidget(), f.form.Widgets().PicOn());
         // Both dials show the needle at rest from the first show.
         for (Surface dial : {Surface::picvolt, Surface::picamp}) {
-            QVERIFY(Ink(f.form.Layer(dial).Image()) > 0);
+            QVERIFY(Ink(f.form.Widgets().Layer(dial).Image()) > 0);
         }
     }
 
@@ -145,13 +147,13 @@ private slots:
         QTimer sample;
         sample.setInterval(25);
         QObject::connect(&sample, &QTimer::timeout, [&] {
-            sawOn = sawOn || (f.form.PicOn()->Appearance() == kelvara::kAppearance3D &&
-                              f.form.PicOn()->BackColor() == QColor(255, 255, 0) &&
+            sawOn = sawOn || (f.form.Widgets().PicOn()->Appearance() == kelvara::kAppearance3D &&
+                              f.form.Widgets().PicOn()->BackColor() == QColor(255, 255, 0) &&
                               f.form.State().Running == 1);
-            captions.insert(f.form.Caption(kelvara::Label::Label11));
-            wireColours.insert(f.form.Pictok(3)->BackColor().rgb());
+            captions.insert(f.form.Widgets().Caption(kelvara::Label::Label11));
+            wireColours.insert(f.form.Widgets().Pictok(3)->BackColor().rgb());
             for (int k = 0; k < kelvara::kTokCount; ++k) {
-                if (!f.form.Tok(k)->isHidden()) {
+                if (!f.form.Widgets().Tok(k)->isHidden()) {
                     groups.insert(k);
                     break;
                 }
@@ -162,8 +164,8 @@ private slots:
         After(1500, [&] {
             sample.stop();
             ClickSwitch(f.form); // nested: switches off and resets at once
-            QCOMPARE(f.form.PicOn()->Appearance(), kelvara::kAppearanceFlat);
-            QCOMPARE(f.form.PicOn()->BackColor(), QColor(192, 192, 192));
+            QCOMPARE(f.form.Widgets().PicOn()->Appearance(), kelvara::kAppearanceFlat);
+            QCOMPARE(f.form.Widgets().PicOn()->BackColor(), QColor(192, 192, 192));
             QCOMPARE(f.form.State().Running, 0);
             QCOMPARE(RestProblems(f.form), QString());
         });
@@ -189,7 +191,7 @@ private slots:
         Fixture f;
         const auto press = [&] {
             if (byKey) {
-                QTest::keyClick(f.form.PicOn(), Qt::Key_Space);
+                QTest::keyClick(f.form.Widgets().PicOn(), Qt::Key_Space);
             } else {
                 ClickSwitch(f.form);
             }
@@ -204,12 +206,12 @@ private slots:
                 innerDepth = f.events.SwitchDepth();
                 // The nested run plots its own time since its switch-on, not
                 // the outer run's (which would be 0.3 s, 120 twips, ahead).
-                const double sinceOn = f.form.Timer() - onAt;
+                const double sinceOn = f.form.Controls().Timer() - onAt;
                 innerStartedAtZero =
                     f.form.State().SweepCount == 0 && f.form.State().CurX <= 8850 + 400 * sinceOn;
                 press(); // ends the nested run and then the outer
             });
-            onAt = f.form.Timer();
+            onAt = f.form.Controls().Timer();
             press();
             QCOMPARE(f.events.SwitchDepth(), 1); // back in the outer run's yield
         });
@@ -219,14 +221,14 @@ private slots:
         QVERIFY(innerStartedAtZero);
         QCOMPARE(f.events.SwitchDepth(), 0);
         QCOMPARE(RestProblems(f.form), QString());
-        QCOMPARE(f.form.PicOn()->Appearance(), kelvara::kAppearanceFlat);
+        QCOMPARE(f.form.Widgets().PicOn()->Appearance(), kelvara::kAppearanceFlat);
     }
 
     void aRunsClockStartsAtItsSwitchEvenAfterThirtyDaysOpen() {
         Fixture f;
         constexpr std::int64_t kUs = 1000; // the clock counts nanoseconds
         std::int64_t now = 0;
-        f.form.SetClockSource([&now] { return now; });
+        f.form.Run().SetClockSource([&now] { return now; });
         now = 30LL * 86400 * 1000000 * kUs + 417; // the window has been open for 30 days
         const std::int64_t atSwitch = now;
 
@@ -234,7 +236,7 @@ private slots:
         // read it to the microsecond, and plot at x = 8850 + Int(400 t).
         QStringList problems;
         const auto expect = [&](std::int64_t sinceSwitch, std::int64_t sinceRunStart, int depth) {
-            const double timer = f.form.Timer();
+            const double timer = f.form.Controls().Timer();
             const double want = static_cast<double>(sinceSwitch) / 1e9;
             if (std::abs(timer - want) > 1e-6) {
                 problems << QStringLiteral("Timer %1 s, not %2 s").arg(timer).arg(want);
@@ -306,7 +308,7 @@ private slots:
         QFETCH(int, depth);
         Fixture f;
         std::int64_t now = 0;
-        f.form.SetClockSource([&now] { return now; });
+        f.form.Run().SetClockSource([&now] { return now; });
         const auto set = [&now](double seconds) { now = std::llround(seconds * 1e9); };
         // The innermost run starts at 0.125 s a level; it is frozen 1.5 s in.
         const double start = 0.125 * (depth - 1);
@@ -341,7 +343,7 @@ private slots:
         script.push_back({[&] { return curX() == graphX(1.5); },
                           [&] {
                               QTest::keyClick(&f.form, Qt::Key_P);
-                              expect(f.form.Frozen(), QStringLiteral("P did not freeze"));
+                              expect(f.form.Run().Frozen(), QStringLiteral("P did not freeze"));
                               voltAngle = f.form.State().VoltmeterAngle;
                               set(frozenAt + 5); // the real clock goes on
                           }});
@@ -349,22 +351,23 @@ private slots:
             {quiet, [&] {
                  expect(curX() == graphX(1.5) && f.form.State().VoltmeterAngle == voltAngle,
                         QStringLiteral("the frozen run moved"));
-                 expect(f.form.Timer() == static_cast<float>(frozenAt),
+                 expect(f.form.Controls().Timer() == static_cast<float>(frozenAt),
                         QStringLiteral("the frozen clock moved"));
                  expect(f.form.accessibleDescription().endsWith(QStringLiteral("Пауза")),
                         QStringLiteral("a screen reader is not told of the pause"));
                  for (int i = 0; i < 30; ++i) {
-                     QTest::keyClick(f.form.PicOn(), Qt::Key_Right);
+                     QTest::keyClick(f.form.Widgets().PicOn(), Qt::Key_Right);
                  }
              }});
         script.push_back({[&] { return curX() != graphX(1.5); },
                           [&] {
-                              expect(f.form.Timer() == static_cast<float>(frozenAt + 0.5),
+                              expect(f.form.Controls().Timer() ==
+                                         static_cast<float>(frozenAt + 0.5),
                                      QStringLiteral("30 steps are not half a second: %1")
-                                         .arg(f.form.Timer() - frozenAt));
+                                         .arg(f.form.Controls().Timer() - frozenAt));
                               expect(curX() == graphX(2.0),
                                      QStringLiteral("the stepped pass plotted at %1").arg(curX()));
-                              f.form.SliderControl(kelvara::Slider::sldU)->setValue(10);
+                              f.form.Widgets().SliderControl(kelvara::Slider::sldU)->setValue(10);
                           }});
         // The same instant with twice the amplitude.
         const double voltY = std::floor(2940 - std::cos(3.14 * 1.5 * 2.0) * 1000);
@@ -374,7 +377,7 @@ private slots:
                                      QStringLiteral("the slider redrew at %1").arg(curX()));
                               set(frozenAt + 12);
                               QTest::keyClick(&f.form, Qt::Key_Pause); // goes on
-                              expect(!f.form.Frozen(), QStringLiteral("Pause did not go on"));
+                              expect(!f.form.Run().Frozen(), QStringLiteral("Pause did not go on"));
                           }});
         script.push_back({always, [&] { set(frozenAt + 12.25); }});
         script.push_back(
@@ -407,13 +410,13 @@ private slots:
 
         QCOMPARE(problems.join(QStringLiteral("; ")), QString());
         QCOMPARE(next, script.size());
-        QVERIFY(!f.form.Frozen());
+        QVERIFY(!f.form.Run().Frozen());
         QVERIFY(!f.form.accessibleDescription().endsWith(QStringLiteral("Пауза")));
         QCOMPARE(f.events.SwitchDepth(), 0);
         QCOMPARE(RestProblems(f.form), QString());
         // At rest the key does nothing.
         QTest::keyClick(&f.form, Qt::Key_P);
-        QVERIFY(!f.form.Frozen());
+        QVERIFY(!f.form.Run().Frozen());
     }
 
     // The menu lists every action with its keys and shows the toggles'
@@ -441,7 +444,7 @@ private slots:
         std::vector<std::function<void()>> script = {
             [&] {
                 // A right click on a slider reaches the window.
-                QWidget* slider = f.form.SliderControl(kelvara::Slider::sldW);
+                QWidget* slider = f.form.Widgets().SliderControl(kelvara::Slider::sldW);
                 QContextMenuEvent click(QContextMenuEvent::Mouse, {10, 10},
                                         slider->mapToGlobal(QPoint(10, 10)));
                 QApplication::sendEvent(slider, &click);
@@ -472,22 +475,22 @@ private slots:
                 entry(QStringLiteral("Значения"))->trigger();
                 menu->hide();
                 expect(teaching.ValuesShown(), QStringLiteral("the menu did not show the values"));
-                QTest::keyClick(f.form.PicOn(), Qt::Key_F1);
+                QTest::keyClick(f.form.Widgets().PicOn(), Qt::Key_F1);
                 expect(teaching.HelpShown(), QStringLiteral("F1 did not show the help"));
                 x = f.form.State().CurX;
             },
             [&] {
                 expect(f.form.State().CurX > x, QStringLiteral("the run stood under the help"));
-                QTest::keyClick(f.form.PicOn(), Qt::Key_Escape);
+                QTest::keyClick(f.form.Widgets().PicOn(), Qt::Key_Escape);
                 expect(!teaching.HelpShown(), QStringLiteral("Escape did not close the help"));
-                QTest::keyClick(f.form.PicOn(), Qt::Key_F1);
+                QTest::keyClick(f.form.Widgets().PicOn(), Qt::Key_F1);
                 QTest::mouseClick(teaching.Help(), Qt::LeftButton, {}, QPoint(5, 5));
                 expect(!teaching.HelpShown(), QStringLiteral("a click did not close the help"));
-                QTest::keyClick(f.form.PicOn(), Qt::Key_F10, Qt::ShiftModifier);
+                QTest::keyClick(f.form.Widgets().PicOn(), Qt::Key_F10, Qt::ShiftModifier);
                 expect(menu->isVisible(), QStringLiteral("Shift+F10 opened no menu"));
                 entry(QStringLiteral("Пауза"))->trigger(); // freezes from the menu
                 menu->hide();
-                expect(f.form.Frozen(), QStringLiteral("the menu did not freeze the run"));
+                expect(f.form.Run().Frozen(), QStringLiteral("the menu did not freeze the run"));
                 teaching.ShowMenuAtFocus();
                 expect(entry(QStringLiteral("Пауза"))->isChecked() &&
                            entry(QStringLiteral("Шаг"))->isEnabled() &&
@@ -516,7 +519,7 @@ private slots:
         RunUntilOff(f.form, 4000, "the run with the menu and help did not end within 4 s");
         QCOMPARE(problems.join(QStringLiteral("; ")), QString());
         QCOMPARE(next, script.size());
-        QVERIFY(!f.form.Frozen());
+        QVERIFY(!f.form.Run().Frozen());
         QVERIFY(!f.form.isFullScreen());
     }
 
@@ -528,15 +531,15 @@ private slots:
             for (int i = 0; i < 5; ++i) {
                 QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier,
                                  QStringLiteral(" "), true);
-                QApplication::sendEvent(f.form.PicOn(), &repeat);
+                QApplication::sendEvent(f.form.Widgets().PicOn(), &repeat);
             }
-            QTest::keyRelease(f.form.PicOn(), Qt::Key_Space);
+            QTest::keyRelease(f.form.Widgets().PicOn(), Qt::Key_Space);
             depthWhileHeld = f.events.SwitchDepth();
             QCOMPARE(f.form.State().Running, 1);
-            QTest::keyClick(f.form.PicOn(), Qt::Key_Space);
+            QTest::keyClick(f.form.Widgets().PicOn(), Qt::Key_Space);
         });
         const Deadline deadline(f.form, 2000, "the run of a held Space did not end within 2 s");
-        QTest::keyPress(f.form.PicOn(), Qt::Key_Space);
+        QTest::keyPress(f.form.Widgets().PicOn(), Qt::Key_Space);
         QCOMPARE(depthWhileHeld, 1);
         QCOMPARE(f.form.State().Running, 0);
         QCOMPARE(RestProblems(f.form), QString());
@@ -547,8 +550,8 @@ private slots:
         double curXAtToggle = 0;
         bool screenHidden = false;
         After(300, [&] {
-            QTest::mouseClick(f.form.Command4(), Qt::LeftButton);
-            screenHidden = !f.form.ShirmaVisible();
+            QTest::mouseClick(f.form.Widgets().Command4(), Qt::LeftButton);
+            screenHidden = !f.form.Widgets().ShirmaVisible();
             curXAtToggle = f.form.State().CurX;
             QCOMPARE(f.form.State().Running, 1);
         });
@@ -556,11 +559,11 @@ private slots:
             // The curves went on growing after the toggle; the screen comes
             // back at the next click, from the keyboard this time.
             QVERIFY(f.form.State().CurX > curXAtToggle);
-            f.form.Command4()->setFocus();
-            QTest::keyClick(f.form.Command4(), Qt::Key_Space);
-            QVERIFY(f.form.ShirmaVisible());
-            QTest::keyClick(f.form.Command4(), Qt::Key_Return);
-            QVERIFY(!f.form.ShirmaVisible());
+            f.form.Widgets().Command4()->setFocus();
+            QTest::keyClick(f.form.Widgets().Command4(), Qt::Key_Space);
+            QVERIFY(f.form.Widgets().ShirmaVisible());
+            QTest::keyClick(f.form.Widgets().Command4(), Qt::Key_Return);
+            QVERIFY(!f.form.Widgets().ShirmaVisible());
             ClickSwitch(f.form);
         });
         RunUntilOff(f.form, 3000, "the run did not end within 3 s (switched off at 0.7 s)");
@@ -609,7 +612,7 @@ private slots:
                 ClickSwitch(f.form); // on: one level deeper
                 return;
             }
-            if (frozen && !f.form.Frozen()) {
+            if (frozen && !f.form.Run().Frozen()) {
                 QTest::keyClick(&f.form, Qt::Key_P);
                 After(50, step); // ends from the frozen yield
                 return;
@@ -620,17 +623,17 @@ private slots:
             if (how == QLatin1String("close")) {
                 f.form.close();
             } else if (how == QLatin1String("Exit")) {
-                QTest::mouseClick(f.form.Command1(), Qt::LeftButton);
+                QTest::mouseClick(f.form.Widgets().Command1(), Qt::LeftButton);
             } else if (how == QLatin1String("Ctrl+Q")) {
                 QTest::keyClick(&f.form, Qt::Key_Q, Qt::ControlModifier);
             } else {
                 // The key of Q with a Russian layout active.
                 QKeyEvent press(QEvent::KeyPress, u'Й', Qt::ControlModifier,
                                 QStringLiteral("\u0439"));
-                QApplication::sendEvent(f.form.PicOn(), &press);
+                QApplication::sendEvent(f.form.Widgets().PicOn(), &press);
             }
             atEnd = f.form.State();
-            graphsAtEnd = f.form.Layer(Surface::Form1).Image().copy();
+            graphsAtEnd = f.form.Widgets().Layer(Surface::Form1).Image().copy();
         };
         After(100, step);
         {
@@ -640,7 +643,7 @@ private slots:
         }
 
         QCOMPARE(depthAtEnd, depth);
-        QCOMPARE(f.form.Frozen(), frozen); // ended from the frozen yield
+        QCOMPARE(f.form.Run().Frozen(), frozen); // ended from the frozen yield
         QVERIFY(f.form.Ending());
         QCOMPARE(f.form.ExitCode(), 0);
         QCOMPARE(f.events.SwitchDepth(), 0);
@@ -648,7 +651,7 @@ private slots:
         QCOMPARE(f.form.State().CurX, atEnd.CurX);
         QCOMPARE(f.form.State().VoltmeterAngle, atEnd.VoltmeterAngle);
         QCOMPARE(f.form.State().AmmeterAngle, atEnd.AmmeterAngle);
-        QCOMPARE(f.form.Layer(Surface::Form1).Image(), graphsAtEnd);
+        QCOMPARE(f.form.Widgets().Layer(Surface::Form1).Image(), graphsAtEnd);
         QCOMPARE(VisibleToks(f.form), 5);
         QVERIFY(f.failures.isEmpty());
         QVERIFY2(EndedClicksChangeNothing(f), "a click was handled after the end");
@@ -659,7 +662,7 @@ private slots:
         // A resistance of 0 cannot be set by the slider; forced here, it makes
         // the heat level divide by zero.
         After(100, [&] {
-            QSlider* r = f.form.SliderControl(kelvara::Slider::sldR);
+            QSlider* r = f.form.Widgets().SliderControl(kelvara::Slider::sldR);
             r->setMinimum(0);
             r->setValue(0);
         });

@@ -5,9 +5,9 @@
 #pragma once
 
 #include "sim/controls.h"
-#include "ui/box.h"
-#include "ui/form1.h"
-#include "ui/marker.h"
+#include "ui/widgets/box.h"
+#include "ui/widgets/marker.h"
+#include "ui/window/form1.h"
 
 #include <QImage>
 #include <QTest>
@@ -16,7 +16,7 @@
 namespace kelvara::test {
 
 inline void ClickSwitch(ui::Form1& form) {
-    QTest::mouseClick(form.PicOn(), Qt::LeftButton);
+    QTest::mouseClick(form.Widgets().PicOn(), Qt::LeftButton);
 }
 
 // Exit code of a program ended because a test waited too long.
@@ -58,13 +58,13 @@ private:
 inline void RunUntilOff(ui::Form1& form, int ms, const char* what,
                         const char* file = __builtin_FILE(), int line = __builtin_LINE()) {
     const Deadline deadline(form, ms, what, file, line);
-    QTest::mouseClick(form.PicOn(), Qt::LeftButton);
+    QTest::mouseClick(form.Widgets().PicOn(), Qt::LeftButton);
 }
 
 inline int VisibleToks(const ui::Form1& form) {
     int n = 0;
     for (int k = 0; k < kTokCount; ++k) {
-        n += form.Tok(k)->isHidden() ? 0 : 1;
+        n += form.Widgets().Tok(k)->isHidden() ? 0 : 1;
     }
     return n;
 }

@@ -4,11 +4,11 @@
 // The real window under a long or rough run: the Graphs button pressed on
 // every pass, and the window resized, hidden and shown while it runs.
 #include "sim/controls.h"
-#include "ui/box.h"
-#include "ui/events.h"
-#include "ui/fonts.h"
-#include "ui/form1.h"
-#include "ui/marker.h"
+#include "ui/look/fonts.h"
+#include "ui/widgets/box.h"
+#include "ui/widgets/marker.h"
+#include "ui/window/events.h"
+#include "ui/window/form1.h"
 #include "window_driver.h"
 
 #include <QPushButton>
@@ -31,18 +31,27 @@ namespace {
 // exactly once. Unpaced: these runs are counted in passes, not seconds.
 class HookedForm : public Form1 {
 public:
-    HookedForm() { SetPaced(false); }
+    HookedForm() { Run().SetPaced(false); }
 
     std::function<void(long)> everyPass;
     long passes = 0;
 
-    bool DoEvents() override {
-        ++passes;
-        if (everyPass) {
-            everyPass(passes);
+    // The controls the handlers drive: the window's own, with the hook.
+    class Hooked : public kelvara::ui::WindowControls {
+    public:
+        explicit Hooked(HookedForm& form)
+            : WindowControls(form.Widgets(), form.Run()), form_(form) {}
+        bool DoEvents() override {
+            ++form_.passes;
+            if (form_.everyPass) {
+                form_.everyPass(form_.passes);
+            }
+            return WindowControls::DoEvents();
         }
-        return Form1::DoEvents();
-    }
+
+    private:
+        HookedForm& form_;
+    } hooked{*this};
 };
 
 // Pure green pixels of a retained layer.
@@ -97,9 +106,10 @@ private slots:
     void graphsToggledOnEveryPassFor10000Passes() {
         HookedForm form;
         QStringList failures;
-        FormEvents events(form, [&](const QString& m) { failures << m; });
+        FormEvents events(
+            form, [&](const QString& m) { failures << m; }, &form.hooked);
         events.Start();
-        const bool screenAtStart = form.ShirmaVisible();
+        const bool screenAtStart = form.Widgets().ShirmaVisible();
         long toggles = 0;
         long wrongGroups = 0;
         form.everyPass = [&](long pass) {
@@ -107,9 +117,9 @@ private slots:
                 ++wrongGroups;
             }
             if (pass <= 10000) {
-                const bool before = form.ShirmaVisible();
-                QTest::mouseClick(form.Command4(), Qt::LeftButton);
-                toggles += form.ShirmaVisible() != before ? 1 : 0;
+                const bool before = form.Widgets().ShirmaVisible();
+                QTest::mouseClick(form.Widgets().Command4(), Qt::LeftButton);
+                toggles += form.Widgets().ShirmaVisible() != before ? 1 : 0;
             }
             if (pass == 10000) {
                 ClickSwitch(form);
@@ -120,7 +130,7 @@ private slots:
         QCOMPARE(toggles, 10000L);
         QCOMPARE(form.passes, 10000L); // no yield after the off click's pass
         QCOMPARE(wrongGroups, 0L);
-        QCOMPARE(form.ShirmaVisible(), screenAtStart);
+        QCOMPARE(form.Widgets().ShirmaVisible(), screenAtStart);
         QCOMPARE(form.State().Running, 0);
         QCOMPARE(VisibleToks(form), 0);
         QVERIFY(failures.isEmpty());
@@ -129,9 +139,10 @@ private slots:
     void resizedHiddenAndShownWhileRunning() {
         HookedForm form;
         QStringList failures;
-        FormEvents events(form, [&](const QString& m) { failures << m; });
+        FormEvents events(
+            form, [&](const QString& m) { failures << m; }, &form.hooked);
         events.Start();
-        form.SetShirmaVisible(false);
+        form.Widgets().SetShirmaVisible(false);
         // Down to a single pixel, as a desktop with no window manager allows.
         form.setMinimumSize(1, 1);
         const PainterWarnings warnings;
@@ -146,7 +157,10 @@ private slots:
             [&] { form.resize(1, 1); },
             // Drawn on a dial that has no pixels now (clear of the needle's
             // sweep): it shows once the dial has room again.
-            [&] { form.DrawLine(Surface::picvolt, 100, 1500, 600, 1500, kelvara::RGB(0, 255, 0)); },
+            [&] {
+                form.Controls().DrawLine(Surface::picvolt, 100, 1500, 600, 1500,
+                                         kelvara::RGB(0, 255, 0));
+            },
             [&] { form.resize(1920, 1); },
             [&] { form.resize(1, 1080); },
             [&] { form.resize(1016, 734); },
@@ -160,7 +174,7 @@ private slots:
                 if (step < steps.size()) {
                     steps[step]();
                 } else {
-                    greenAfter = Green(form.Layer(Surface::picvolt).Image());
+                    greenAfter = Green(form.Widgets().Layer(Surface::picvolt).Image());
                     ClickSwitch(form);
                 }
             }
@@ -176,14 +190,15 @@ private slots:
             QVERIFY2(curX[i] >= curX[i - 1], "the graphs went back while the run went on");
         }
         QCOMPARE(form.State().Running, 0);
-        QCOMPARE(Ink(form.Layer(Surface::Form1).Image()), 0);
+        QCOMPARE(Ink(form.Widgets().Layer(Surface::Form1).Image()), 0);
     }
 
     void drawingSurvivesHideAndShowDuringARun() {
         HookedForm form;
-        FormEvents events(form, [](const QString&) {});
+        FormEvents events(
+            form, [](const QString&) {}, &form.hooked);
         events.Start();
-        form.SetShirmaVisible(false);
+        form.Widgets().SetShirmaVisible(false);
         bool inkAfterShow = false;
         bool grabShowsTrace = false;
         form.everyPass = [&](long pass) {
@@ -192,7 +207,7 @@ private slots:
                 QCoreApplication::processEvents();
                 form.show();
                 QCoreApplication::processEvents();
-                inkAfterShow = Ink(form.Layer(Surface::Form1).Image()) > 0;
+                inkAfterShow = Ink(form.Widgets().Layer(Surface::Form1).Image()) > 0;
                 // A blue trace pixel shows in a grab of the graph panel.
                 const QImage img = form.grab(QRect(564, 116, 451, 543)).toImage();
                 for (int y = 0; y < img.height() && !grabShowsTrace; ++y) {

@@ -1,20 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Copyright (C) 2026 Kelvara developers
 //
-// Form1 as the simulation's controls: start-up, markers, boxes, captions,
-// image markers, run-time drawing in the retained layers, sliders, clock,
-// the ending flag, and the click signals for the event layer.
+// The window's controls as the simulation drives them: start-up, markers,
+// boxes, captions, image markers, run-time drawing in the retained layers,
+// sliders, clock, the ending flag, the click signals for the event layer,
+// and the presenter built apart from the window.
 #include "support.h"
 
 #include "display/graphs.h"
 #include "display/meters.h"
 #include "sim/errors.h"
 #include "sim/state.h"
-#include "ui/box.h"
-#include "ui/marker.h"
-#include "ui/presenter.h"
-#include "ui/readouts.h"
-#include "ui/stroke_record.h"
+#include "ui/paint/stroke_record.h"
+#include "ui/run/run_yield.h"
+#include "ui/teach/presenter.h"
+#include "ui/teach/readouts.h"
+#include "ui/widgets/box.h"
+#include "ui/widgets/marker.h"
 
 #include <QPushButton>
 #include <QSignalSpy>
@@ -54,55 +56,56 @@ private slots:
     void loadStepHidesEveryChargeMarker() {
         Form1 form;
         for (int k = 0; k < kelvara::kTokCount; ++k) {
-            QVERIFY(!form.Tok(k)->isHidden()); // visible as laid out
+            QVERIFY(!form.Widgets().Tok(k)->isHidden()); // visible as laid out
         }
-        Form_Load(form.State(), form);
+        Form_Load(form.State(), form.Controls());
         for (int k = 0; k < kelvara::kTokCount; ++k) {
-            QVERIFY2(form.Tok(k)->isHidden(), qPrintable(QString::number(k)));
+            QVERIFY2(form.Widgets().Tok(k)->isHidden(), qPrintable(QString::number(k)));
         }
-        QCOMPARE(form.Layer(Surface::Form1).PenWidth(), 2);
-        QCOMPARE(form.Layer(Surface::picvolt).PenWidth(), 3);
-        QCOMPARE(form.Layer(Surface::picamp).PenWidth(), 3);
+        QCOMPARE(form.Widgets().Layer(Surface::Form1).PenWidth(), 2);
+        QCOMPARE(form.Widgets().Layer(Surface::picvolt).PenWidth(), 3);
+        QCOMPARE(form.Widgets().Layer(Surface::picamp).PenWidth(), 3);
         QCOMPARE(form.State().NeedleLength, 1060);
     }
 
     void controlArraysCheckTheirIndices() {
         Form1 form;
-        QVERIFY_THROWS_EXCEPTION(kelvara::IndexError, form.SetTokVisible(39, true));
-        QVERIFY_THROWS_EXCEPTION(kelvara::IndexError, form.SetTokVisible(-1, false));
-        QVERIFY_THROWS_EXCEPTION(kelvara::IndexError, form.SetTokBackColor(39, 0));
-        QVERIFY_THROWS_EXCEPTION(kelvara::IndexError, form.SetBackColor(Box::pictok, 9, 0));
-        form.SetTokVisible(38, true);
-        form.SetBackColor(Box::pictok, 8, RGB(1, 2, 3));
-        QCOMPARE(form.Pictok(8)->BackColor(), QColor(1, 2, 3));
+        QVERIFY_THROWS_EXCEPTION(kelvara::IndexError, form.Controls().SetTokVisible(39, true));
+        QVERIFY_THROWS_EXCEPTION(kelvara::IndexError, form.Controls().SetTokVisible(-1, false));
+        QVERIFY_THROWS_EXCEPTION(kelvara::IndexError, form.Controls().SetTokBackColor(39, 0));
+        QVERIFY_THROWS_EXCEPTION(kelvara::IndexError,
+                                 form.Controls().SetBackColor(Box::pictok, 9, 0));
+        form.Controls().SetTokVisible(38, true);
+        form.Controls().SetBackColor(Box::pictok, 8, RGB(1, 2, 3));
+        QCOMPARE(form.Widgets().Pictok(8)->BackColor(), QColor(1, 2, 3));
     }
 
     void backgroundsAndSwitchLook() {
         auto form = FormAtRest();
-        form->SetBackColor(Box::pictok, 3, RGB(255, 100, 100));
-        form->SetBackColor(Box::picR, 0, RGB(255, 255, 10));
-        form->SetTokVisible(10, true);
-        form->SetTokBackColor(10, RGB(255, 100, 100));
-        QCOMPARE(form->Appearance(Box::picOn), kelvara::kAppearanceFlat);
-        form->SetAppearance(Box::picOn, kelvara::kAppearance3D);
-        form->SetBackColor(Box::picOn, 0, RGB(255, 255, 0));
-        QCOMPARE(form->Appearance(Box::picOn), kelvara::kAppearance3D);
-        QCOMPARE(form->PicOn()->EdgeWidth(), 2);
-        QCOMPARE(form->PicOn()->Client()->geometry(), QRect(2, 2, 21, 21));
+        form->Controls().SetBackColor(Box::pictok, 3, RGB(255, 100, 100));
+        form->Controls().SetBackColor(Box::picR, 0, RGB(255, 255, 10));
+        form->Controls().SetTokVisible(10, true);
+        form->Controls().SetTokBackColor(10, RGB(255, 100, 100));
+        QCOMPARE(form->Controls().Appearance(Box::picOn), kelvara::kAppearanceFlat);
+        form->Controls().SetAppearance(Box::picOn, kelvara::kAppearance3D);
+        form->Controls().SetBackColor(Box::picOn, 0, RGB(255, 255, 0));
+        QCOMPARE(form->Controls().Appearance(Box::picOn), kelvara::kAppearance3D);
+        QCOMPARE(form->Widgets().PicOn()->EdgeWidth(), 2);
+        QCOMPARE(form->Widgets().PicOn()->Client()->geometry(), QRect(2, 2, 21, 21));
 
         const QImage img = Grab(*form);
         QCOMPARE(At(img, PxPoint(502, 7000)), QColor(255, 100, 100));
         QCOMPARE(At(img, PxPoint(4000, 9300)), QColor(255, 255, 10));
         QCOMPARE(At(img, PxPoint(7350, 4200)), QColor(255, 255, 0));
         // The marker's sign stays black on the new background.
-        const QWidget* tok = form->Tok(10);
+        const QWidget* tok = form->Widgets().Tok(10);
         QCOMPARE(At(img, tok->mapTo(form.get(), tok->rect().center())), QColor(Qt::black));
         QCOMPARE(At(img, tok->mapTo(form.get(), QPoint(0, 0))), QColor(255, 100, 100));
         // The sunken edge replaces the flat black line.
         QVERIFY(At(img, PxPoint(7320, 4300)) != QColor(Qt::black));
 
-        form->SetAppearance(Box::picOn, kelvara::kAppearanceFlat);
-        form->SetBackColor(Box::picOn, 0, RGB(192, 192, 192));
+        form->Controls().SetAppearance(Box::picOn, kelvara::kAppearanceFlat);
+        form->Controls().SetBackColor(Box::picOn, 0, RGB(192, 192, 192));
         const QImage off = Grab(*form);
         QCOMPARE(At(off, PxPoint(7320, 4300)), QColor(Qt::black));
         QCOMPARE(At(off, PxPoint(7350, 4200)), QColor(192, 192, 192));
@@ -139,10 +142,10 @@ private slots:
         auto form = FormAtRest();
         const QRect label11 = PxRect(4740, 4260, 195, 315);
         const QImage plus = Grab(*form);
-        form->SetCaption(kelvara::Label::Label11, "-");
-        form->SetCaption(kelvara::Label::Label12, "+");
-        QCOMPARE(form->Caption(kelvara::Label::Label11), QStringLiteral("-"));
-        QCOMPARE(form->Caption(kelvara::Label::Label12), QStringLiteral("+"));
+        form->Controls().SetCaption(kelvara::Label::Label11, "-");
+        form->Controls().SetCaption(kelvara::Label::Label12, "+");
+        QCOMPARE(form->Widgets().Caption(kelvara::Label::Label11), QStringLiteral("-"));
+        QCOMPARE(form->Widgets().Caption(kelvara::Label::Label12), QStringLiteral("+"));
         const QImage minus = Grab(*form);
         QVERIFY(plus.copy(label11) != minus.copy(label11));
         // The opaque label keeps the panel colour around its text.
@@ -187,9 +190,9 @@ private slots:
         QFETCH(double, phaseCos);
         QFETCH(QStringList, lines);
         auto form = FormAtRest();
-        form->SliderControl(kelvara::Slider::sldW)->setValue(frequencyStep);
-        form->SliderControl(kelvara::Slider::sldU)->setValue(amplitudeStep);
-        form->SliderControl(kelvara::Slider::sldR)->setValue(resistance);
+        form->Widgets().SliderControl(kelvara::Slider::sldW)->setValue(frequencyStep);
+        form->Widgets().SliderControl(kelvara::Slider::sldU)->setValue(amplitudeStep);
+        form->Widgets().SliderControl(kelvara::Slider::sldR)->setValue(resistance);
         const kelvara::ui::Readouts& shown = form->Teaching().ShownReadouts();
         QVERIFY(shown.Lines().empty()); // nothing until V
         QTest::keyClick(form.get(), Qt::Key_V);
@@ -199,12 +202,12 @@ private slots:
             texts << kelvara::ui::Readouts::Text(line);
         }
         form->State().Resistance = resistance;
-        kelvara::PlotGraphs(form->State(), *form, phaseCos, amplitudeStep / 10.0, 0);
+        kelvara::PlotGraphs(form->State(), form->Controls(), phaseCos, amplitudeStep / 10.0, 0);
         texts << kelvara::ui::Readouts::Text(
             kelvara::ui::Readouts::InstantLine(kelvara::ui::Readouts::InstantOf(form->State())));
         QCOMPARE(texts, lines);
         // They follow a slider at once, and V hides them again.
-        form->SliderControl(kelvara::Slider::sldR)->setValue(resistance == 1 ? 2 : 1);
+        form->Widgets().SliderControl(kelvara::Slider::sldR)->setValue(resistance == 1 ? 2 : 1);
         QVERIFY(kelvara::ui::Readouts::Text(shown.Lines()[1]) != lines[1]);
         QTest::keyClick(form.get(), Qt::Key_V);
         QVERIFY(shown.Lines().empty());
@@ -212,14 +215,14 @@ private slots:
 
     void imageMarkersStartOnTheirOriginsAndMove() {
         auto form = FormAtRest();
-        QCOMPARE(form->ImagePosition(Image::imgU), PxPoint(8850, 2940));
-        QCOMPARE(form->ImagePosition(Image::imgI), PxPoint(8850, 5220));
-        QCOMPARE(form->ImagePosition(Image::imgP), PxPoint(8850, 9420));
+        QCOMPARE(form->Widgets().ImagePosition(Image::imgU), PxPoint(8850, 2940));
+        QCOMPARE(form->Widgets().ImagePosition(Image::imgI), PxPoint(8850, 5220));
+        QCOMPARE(form->Widgets().ImagePosition(Image::imgP), PxPoint(8850, 9420));
 
-        form->SetShirmaVisible(false);
-        form->SetImageLeft(Image::imgU, 11850);
-        form->SetImageTop(Image::imgU, 1940);
-        QCOMPARE(form->ImagePosition(Image::imgU), PxPoint(11850, 1940));
+        form->Widgets().SetShirmaVisible(false);
+        form->Controls().SetImageLeft(Image::imgU, 11850);
+        form->Controls().SetImageTop(Image::imgU, 1940);
+        QCOMPARE(form->Widgets().ImagePosition(Image::imgU), PxPoint(11850, 1940));
         const QImage img = Grab(*form);
         QCOMPARE(At(img, PxPoint(11850, 1940) + QPoint(3, 3)), QColor(0, 0, 255));
         QVERIFY(At(img, PxPoint(8850, 2940) + QPoint(3, 3)) != QColor(0, 0, 255));
@@ -229,11 +232,11 @@ private slots:
     // in its pen width, above the drawn layout and below child windows.
     void drawLineShowsOnItsSurface() {
         auto form = FormAtRest();
-        form->SetShirmaVisible(false);
+        form->Widgets().SetShirmaVisible(false);
         const Colour red = RGB(255, 0, 0);
-        form->DrawLine(Surface::Form1, 9000, 4000, 12000, 4000, red); // graph panel
-        form->DrawLine(Surface::picvolt, 300, 1200, 900, 1200, red);
-        form->DrawLine(Surface::picamp, 300, 1200, 900, 1200, red);
+        form->Controls().DrawLine(Surface::Form1, 9000, 4000, 12000, 4000, red); // graph panel
+        form->Controls().DrawLine(Surface::picvolt, 300, 1200, 900, 1200, red);
+        form->Controls().DrawLine(Surface::picamp, 300, 1200, 900, 1200, red);
         const QImage img = Grab(*form);
         const QColor r(255, 0, 0);
         // Window pen 2 pixels: rows 266 and 267 at y 4000 (266.7 px).
@@ -246,7 +249,7 @@ private slots:
         QCOMPARE(CountColour(img, QRect(a - QPoint(0, 5), a + QPoint(0, 5)), r), 3);
 
         // Under the screen a line drawn on the window stays hidden.
-        form->SetShirmaVisible(true);
+        form->Widgets().SetShirmaVisible(true);
         QCOMPARE(CountColour(Grab(*form), QRect(PxPoint(9300, 3900), PxPoint(11700, 4100)), r), 0);
     }
 
@@ -254,15 +257,16 @@ private slots:
     // through a marker's square leaves the marker's colour at its centre.
     void imageMarkersStayOverTheTraces() {
         auto form = FormAtRest();
-        form->SetShirmaVisible(false);
+        form->Widgets().SetShirmaVisible(false);
         // Across the middle of imgU (blue) in red, of imgP (yellow) in blue.
-        form->DrawLine(Surface::Form1, 8700, 3000, 9100, 3000, RGB(255, 0, 0));
-        form->DrawLine(Surface::Form1, 8700, 9480, 9100, 9480, RGB(0, 0, 255));
+        form->Controls().DrawLine(Surface::Form1, 8700, 3000, 9100, 3000, RGB(255, 0, 0));
+        form->Controls().DrawLine(Surface::Form1, 8700, 9480, 9100, 9480, RGB(0, 0, 255));
         const QImage img = Grab(*form);
         const QPoint centre(4, 4);
-        QVERIFY2(At(img, form->ImagePosition(Image::imgU) + centre) == QColor(0, 0, 255),
+        QVERIFY2(At(img, form->Widgets().ImagePosition(Image::imgU) + centre) == QColor(0, 0, 255),
                  "the voltage trace covers its marker");
-        QVERIFY2(At(img, form->ImagePosition(Image::imgP) + centre) == QColor(255, 255, 0),
+        QVERIFY2(At(img, form->Widgets().ImagePosition(Image::imgP) + centre) ==
+                     QColor(255, 255, 0),
                  "the power trace covers its marker");
         // Beside the markers the traces show.
         QCOMPARE(At(img, PxPoint(9050, 3000)), QColor(255, 0, 0));
@@ -271,12 +275,12 @@ private slots:
 
     void clsClearsOnlyThatLayer() {
         auto form = FormAtRest();
-        form->SetShirmaVisible(false);
+        form->Widgets().SetShirmaVisible(false);
         const QImage before = Grab(*form);
         const Colour red = RGB(255, 0, 0);
-        form->DrawLine(Surface::Form1, 9000, 4000, 12000, 4000, red);
-        form->DrawLine(Surface::picvolt, 300, 1200, 900, 1200, red);
-        form->Cls(Surface::picvolt);
+        form->Controls().DrawLine(Surface::Form1, 9000, 4000, 12000, 4000, red);
+        form->Controls().DrawLine(Surface::picvolt, 300, 1200, 900, 1200, red);
+        form->Controls().Cls(Surface::picvolt);
         QImage img = Grab(*form);
         const QPoint v = InClient(*form, "picvolt", PxPoint(600, 1200));
         QCOMPARE(At(img, v), QColor(192, 192, 255));
@@ -286,25 +290,25 @@ private slots:
         QCOMPARE(At(img, InClient(*form, "picvolt", {Px(1400), 60})), QColor(192, 192, 255));
         QCOMPARE(At(img, PxPoint(10000, 4000)), QColor(255, 0, 0));
 
-        form->Cls(Surface::Form1);
-        kelvara::picvolt_Paint(*form);
+        form->Controls().Cls(Surface::Form1);
+        kelvara::picvolt_Paint(form->Controls());
         QCOMPARE(Grab(*form), before);
     }
 
     void retainedDrawingSurvivesExposes() {
         auto form = FormAtRest();
-        form->SetShirmaVisible(false);
-        kelvara::UpdateVoltmeter(form->State(), *form, 30);
-        form->DrawLine(Surface::Form1, 9000, 4000, 12000, 4000, RGB(255, 0, 0));
+        form->Widgets().SetShirmaVisible(false);
+        kelvara::UpdateVoltmeter(form->State(), form->Controls(), 30);
+        form->Controls().DrawLine(Surface::Form1, 9000, 4000, 12000, 4000, RGB(255, 0, 0));
         // The surfaces drawn on; the sliders' look depends on activation.
-        const QRect dial = form->BoxNamed("picvolt")->geometry();
+        const QRect dial = form->Widgets().BoxNamed("picvolt")->geometry();
         const QRect panel = PxRect(8460, 1740, 6765, 8145);
         const QImage drawn = Grab(*form);
         form->hide();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        form->SetShirmaVisible(true);
-        form->SetShirmaVisible(false);
+        form->Widgets().SetShirmaVisible(true);
+        form->Widgets().SetShirmaVisible(false);
         form->repaint();
         const QImage again = Grab(*form);
         QCOMPARE(again.copy(dial), drawn.copy(dial));
@@ -317,12 +321,12 @@ private slots:
     void needleEraseLeavesNoFringe() {
         auto form = FormAtRest();
         const QImage rest = Grab(*form);
-        kelvara::UpdateVoltmeter(form->State(), *form, 45);
-        kelvara::UpdateVoltmeter(form->State(), *form, -45);
-        kelvara::UpdateVoltmeter(form->State(), *form, 0);
+        kelvara::UpdateVoltmeter(form->State(), form->Controls(), 45);
+        kelvara::UpdateVoltmeter(form->State(), form->Controls(), -45);
+        kelvara::UpdateVoltmeter(form->State(), form->Controls(), 0);
         // At 0 the needle sits where the rest needle was drawn.
         QCOMPARE(Grab(*form), rest);
-        kelvara::UpdateVoltmeter(form->State(), *form, 60);
+        kelvara::UpdateVoltmeter(form->State(), form->Controls(), 60);
         const QImage img = Grab(*form);
         const QColor dial(192, 192, 255);
         for (int y = 40; y < 90; ++y) {
@@ -379,26 +383,26 @@ private slots:
 
     void slidersClockAndEnding() {
         Form1 form;
-        QCOMPARE(form.SliderValue(kelvara::Slider::sldW), 5);
-        QCOMPARE(form.SliderValue(kelvara::Slider::sldU), 5);
-        QCOMPARE(form.SliderValue(kelvara::Slider::sldR), 1);
-        form.SliderControl(kelvara::Slider::sldR)->setValue(7);
-        QCOMPARE(form.SliderValue(kelvara::Slider::sldR), 7);
+        QCOMPARE(form.Controls().SliderValue(kelvara::Slider::sldW), 5);
+        QCOMPARE(form.Controls().SliderValue(kelvara::Slider::sldU), 5);
+        QCOMPARE(form.Controls().SliderValue(kelvara::Slider::sldR), 1);
+        form.Widgets().SliderControl(kelvara::Slider::sldR)->setValue(7);
+        QCOMPARE(form.Controls().SliderValue(kelvara::Slider::sldR), 7);
 
-        float last = form.Timer();
+        float last = form.Controls().Timer();
         QVERIFY(last >= 0);
         for (int i = 0; i < 100; ++i) {
-            const float now = form.Timer();
+            const float now = form.Controls().Timer();
             QVERIFY(now >= last);
             last = now;
         }
 
-        QVERIFY(form.DoEvents());
+        QVERIFY(form.Controls().DoEvents());
         QVERIFY(!form.Ending());
         form.RequestEnd(3);
         QVERIFY(form.Ending());
         QCOMPARE(form.ExitCode(), 3);
-        QVERIFY(!form.DoEvents());
+        QVERIFY(!form.Controls().DoEvents());
     }
 
     void clickSignals() {
@@ -425,11 +429,54 @@ private slots:
         QTest::mouseClick(window, Qt::LeftButton, {}, PxRect(8460, 1290, 6735, 315).center());
         QCOMPARE(graphs.count(), 1);
         QCOMPARE(exit.count(), 0);
-        form->Command1()->setFocus();
-        QTest::keyClick(form->Command1(), Qt::Key_Space);
+        form->Widgets().Command1()->setFocus();
+        QTest::keyClick(form->Widgets().Command1(), Qt::Key_Space);
         QCOMPARE(exit.count(), 1);
-        QTest::mouseClick(form->Command1(), Qt::LeftButton);
+        QTest::mouseClick(form->Widgets().Command1(), Qt::LeftButton);
         QCOMPARE(exit.count(), 2);
+    }
+
+    // The teacher's tools need no Form1: a plain window, a run's yield, the
+    // state and three sliders. They ask the window for its changes by
+    // signals and freeze only a run that is on.
+    void presenterWithoutTheWindowShell() {
+        QWidget window;
+        window.setAccessibleDescription(QStringLiteral("Резистор"));
+        kelvara::SimState state;
+        state.OmegaBase = 3.14;
+        kelvara::ui::RunYield run(window, state);
+        std::array<QSlider*, 3> sliders{};
+        for (int i = 0; i < 3; ++i) {
+            sliders[static_cast<std::size_t>(i)] = new QSlider(&window);
+            sliders[static_cast<std::size_t>(i)]->setRange(1, 10);
+        }
+        sliders[0]->setValue(5); // sldW, sldU, sldR
+        sliders[1]->setValue(5);
+        sliders[2]->setValue(2);
+        kelvara::ui::Presenter teaching(window, run, state, sliders);
+        using kelvara::ui::Command;
+        QSignalSpy exit(&teaching, &kelvara::ui::Presenter::exitRequested);
+        QSignalSpy full(&teaching, &kelvara::ui::Presenter::fullScreenRequested);
+        QSignalSpy projector(&teaching, &kelvara::ui::Presenter::projectorViewRequested);
+
+        QVERIFY(teaching.Run(Command::Values));
+        QCOMPARE(kelvara::ui::Readouts::Text(teaching.ShownReadouts().Lines().at(1)),
+                 QStringLiteral("R = 2 Ом     Im = Um / R = 0,25 А"));
+        QVERIFY(!teaching.Run(Command::Freeze)); // at rest
+        QVERIFY(!teaching.Run(Command::Leave));  // neither help nor fullscreen
+        state.Running = 1;
+        QVERIFY(teaching.Run(Command::Freeze));
+        QVERIFY(run.Frozen());
+        QCOMPARE(window.accessibleDescription(), QStringLiteral("Резистор. Пауза"));
+        QVERIFY(teaching.Run(Command::Projector));
+        QVERIFY(teaching.Run(Command::FullScreen));
+        QVERIFY(teaching.Run(Command::Exit));
+        QCOMPARE(projector.count(), 1);
+        QCOMPARE(projector.at(0).at(0).toBool(), true);
+        QCOMPARE(full.count(), 1);
+        QCOMPARE(exit.count(), 1);
+        run.EndFreeze();
+        QCOMPARE(window.accessibleDescription(), QStringLiteral("Резистор"));
     }
 };
 

@@ -7,9 +7,9 @@
 #include "support.h"
 
 #include "display/meters.h"
-#include "ui/fonts.h"
-#include "ui/presenter.h"
-#include "ui/readouts.h"
+#include "ui/look/fonts.h"
+#include "ui/teach/presenter.h"
+#include "ui/teach/readouts.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -80,17 +80,17 @@ private slots:
         QCOMPARE(form->devicePixelRatioF(), dpr);
         const QImage img = Grab(*form);
         QCOMPARE(img.size(), QSize(1016, 734) * dpr);
-        form->DrawLine(Surface::Form1, 9000, 4000, 12000, 4000, RGB(255, 0, 0));
-        QCOMPARE(form->Layer(Surface::Form1).Image().size(), QSize(1016, 734) * dpr);
-        QCOMPARE(form->Layer(Surface::Form1).Image().devicePixelRatio(), dpr);
-        QCOMPARE(form->Layer(Surface::picvolt).Image().devicePixelRatio(), dpr);
+        form->Controls().DrawLine(Surface::Form1, 9000, 4000, 12000, 4000, RGB(255, 0, 0));
+        QCOMPARE(form->Widgets().Layer(Surface::Form1).Image().size(), QSize(1016, 734) * dpr);
+        QCOMPARE(form->Widgets().Layer(Surface::Form1).Image().devicePixelRatio(), dpr);
+        QCOMPARE(form->Widgets().Layer(Surface::picvolt).Image().devicePixelRatio(), dpr);
     }
 
     // A swung needle shows only needle grey and dial blue around its middle.
     void needleHasNoBlendedPixels() {
         auto form = FormAtRest();
-        kelvara::UpdateVoltmeter(form->State(), *form, 30);
-        kelvara::UpdateAmmeter(form->State(), *form, -20);
+        kelvara::UpdateVoltmeter(form->State(), form->Controls(), 30);
+        kelvara::UpdateAmmeter(form->State(), form->Controls(), -20);
         const QImage img = Grab(*form);
         const QPoint v = InClient(*form, "picvolt", {50, 55});
         const auto volt = ColoursIn(img, QRect(v, QSize(40, 40)));
@@ -142,9 +142,9 @@ private slots:
             return std::max(1, static_cast<int>(std::lround(natural * scale)));
         };
         auto form = FormAtRest();
-        form->SetShirmaVisible(false);
+        form->Widgets().SetShirmaVisible(false);
         // Drawn at the natural size, kept through the resize.
-        form->DrawLine(Surface::Form1, 10005, 3500, 10005, 3800, RGB(255, 0, 0));
+        form->Controls().DrawLine(Surface::Form1, 10005, 3500, 10005, 3800, RGB(255, 0, 0));
         form->resize(scaled(15240), scaled(11010));
         QCOMPARE(form->Map().Scale(), scale);
         QCOMPARE(form->Map().Origin(), QPoint(0, 0));
@@ -153,12 +153,12 @@ private slots:
                                       std::pair{"sldW", QRect(4470, 2340, 3615, 675)},
                                       std::pair{"Command1", QRect(10770, 10110, 2355, 375)},
                                       std::pair{"tok(4)", QRect(4980, 6000, 195, 165)}}) {
-            QCOMPARE(form->Control(QString::fromLatin1(name))->geometry(),
+            QCOMPARE(form->Widgets().Control(QString::fromLatin1(name))->geometry(),
                      QRect(scaled(r.x()), scaled(r.y()), scaled(r.width()), scaled(r.height())));
         }
-        QCOMPARE(form->Command1()->font().pixelSize(), scaled(11.25 * 20));
+        QCOMPARE(form->Widgets().Command1()->font().pixelSize(), scaled(11.25 * 20));
 
-        kelvara::UpdateVoltmeter(form->State(), *form, 30);
+        kelvara::UpdateVoltmeter(form->State(), form->Controls(), 30);
         const QImage img = Grab(*form);
         // Around the middle of the swung needle only needle grey and dial.
         const QPoint v = InClient(*form, "picvolt", {scaled(750), scaled(825)});
@@ -249,8 +249,8 @@ private slots:
     void runTimeLineIsWholePixels() {
         const qreal dpr = ExpectedRatio();
         auto form = FormAtRest();
-        form->SetShirmaVisible(false);
-        form->DrawLine(Surface::Form1, 10005, 3500, 10005, 3800, RGB(255, 0, 0));
+        form->Widgets().SetShirmaVisible(false);
+        form->Controls().DrawLine(Surface::Form1, 10005, 3500, 10005, 3800, RGB(255, 0, 0));
         const QImage img = Grab(*form);
         const int y = static_cast<int>(Px(3650) * dpr);
         const int d = static_cast<int>(dpr);

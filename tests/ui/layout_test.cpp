@@ -6,11 +6,11 @@
 // the tube that the wire outlines draw around strips and markers.
 #include "support.h"
 
-#include "ui/box.h"
-#include "ui/fonts.h"
-#include "ui/layout.h"
-#include "ui/marker.h"
-#include "ui/pictures.h"
+#include "ui/layout/layout.h"
+#include "ui/look/fonts.h"
+#include "ui/paint/pictures.h"
+#include "ui/widgets/box.h"
+#include "ui/widgets/marker.h"
 
 #include <QAccessible>
 #include <QFontDatabase>
@@ -152,35 +152,37 @@ private slots:
         Form1 form;
         for (const Placed& p : kChildWindows) {
             const QString name = QString::fromLatin1(p.name);
-            QWidget* w = form.Control(name);
+            QWidget* w = form.Widgets().Control(name);
             QVERIFY2(w != nullptr, qPrintable(name));
             QCOMPARE(w->geometry(), PxRect(p.left, p.top, p.width, p.height));
-            QWidget* container = qstrcmp(p.container, "Form1") == 0
-                                     ? static_cast<QWidget*>(&form)
-                                     : form.BoxNamed(QString::fromLatin1(p.container))->Client();
+            QWidget* container =
+                qstrcmp(p.container, "Form1") == 0
+                    ? static_cast<QWidget*>(&form)
+                    : form.Widgets().BoxNamed(QString::fromLatin1(p.container))->Client();
             QVERIFY2(w->parentWidget() == container, qPrintable(name));
         }
         // Dials have a sunken 2-pixel edge; their children start inside it.
-        QCOMPARE(form.BoxNamed("picvolt")->EdgeWidth(), 2);
-        QCOMPARE(form.BoxNamed("picvolt")->Client()->geometry(), QRect(2, 2, 189, 103));
-        QCOMPARE(form.BoxNamed("picR")->EdgeWidth(), 1);
-        QCOMPARE(form.BoxNamed("picOn")->EdgeWidth(), 1);
-        QCOMPARE(form.BoxNamed("pictok(3)")->EdgeWidth(), 0);
+        QCOMPARE(form.Widgets().BoxNamed("picvolt")->EdgeWidth(), 2);
+        QCOMPARE(form.Widgets().BoxNamed("picvolt")->Client()->geometry(), QRect(2, 2, 189, 103));
+        QCOMPARE(form.Widgets().BoxNamed("picR")->EdgeWidth(), 1);
+        QCOMPARE(form.Widgets().BoxNamed("picOn")->EdgeWidth(), 1);
+        QCOMPARE(form.Widgets().BoxNamed("pictok(3)")->EdgeWidth(), 0);
     }
 
     void chargeMarkersAtTheirPlaces() {
         Form1 form;
         for (int k = 0; k < kelvara::kTokCount; ++k) {
             const TokPlace& t = kToks[k];
-            auto* marker = qobject_cast<kelvara::ui::SignMarker*>(form.Control(TokName(k)));
+            auto* marker =
+                qobject_cast<kelvara::ui::SignMarker*>(form.Widgets().Control(TokName(k)));
             QVERIFY2(marker != nullptr, qPrintable(TokName(k)));
-            QCOMPARE(marker, form.Tok(k));
+            QCOMPARE(marker, form.Widgets().Tok(k));
             QCOMPARE(marker->GetSign(), kelvara::ui::SignMarker::Sign::Plus);
             const QSize size =
                 t.strip < 0 ? PxRect(0, 0, 195, 165).size() : PxRect(0, 0, 165, 225).size();
             QCOMPARE(marker->geometry(), QRect(PxPoint(t.left, t.top), size));
-            QWidget* container =
-                t.strip < 0 ? static_cast<QWidget*>(&form) : form.Pictok(t.strip)->Client();
+            QWidget* container = t.strip < 0 ? static_cast<QWidget*>(&form)
+                                             : form.Widgets().Pictok(t.strip)->Client();
             QCOMPARE(marker->parentWidget(), container);
             QCOMPARE(marker->mapTo(&form, QPoint(0, 0)), PxPoint(t.windowX, t.windowY));
         }
@@ -213,7 +215,7 @@ private slots:
         QFETCH(QString, spoken);
         QFETCH(QString, valueText);
         Form1 form;
-        auto* s = qobject_cast<QSlider*>(form.Control(name));
+        auto* s = qobject_cast<QSlider*>(form.Widgets().Control(name));
         QVERIFY(s != nullptr);
         QCOMPARE(s->orientation(), Qt::Horizontal);
         QCOMPARE(s->minimum(), minimum);
@@ -251,16 +253,16 @@ private slots:
 
     void hintsAndCaptions() {
         Form1 form;
-        QCOMPARE(form.Control("picvolt")->toolTip(), QStringLiteral("Вольтметр"));
-        QCOMPARE(form.Control("picamp")->toolTip(), QStringLiteral("Амперметр"));
-        QCOMPARE(form.Control("picR")->toolTip(),
+        QCOMPARE(form.Widgets().Control("picvolt")->toolTip(), QStringLiteral("Вольтметр"));
+        QCOMPARE(form.Widgets().Control("picamp")->toolTip(), QStringLiteral("Амперметр"));
+        QCOMPARE(form.Widgets().Control("picR")->toolTip(),
                  QStringLiteral("Резистор(активное сопротивление)"));
         // Hint texts show in the built-in Sans.
         QCOMPARE(QFontInfo(QToolTip::font()).family(), QStringLiteral("Liberation Sans"));
-        QCOMPARE(form.Command1()->text(), QStringLiteral("Выход"));
-        QCOMPARE(form.Command4()->text(), QStringLiteral("Графики"));
-        QCOMPARE(form.Caption(kelvara::Label::Label11), QStringLiteral("+"));
-        QCOMPARE(form.Caption(kelvara::Label::Label12), QStringLiteral("-"));
+        QCOMPARE(form.Widgets().Command1()->text(), QStringLiteral("Выход"));
+        QCOMPARE(form.Widgets().Command4()->text(), QStringLiteral("Графики"));
+        QCOMPARE(form.Widgets().Caption(kelvara::Label::Label11), QStringLiteral("+"));
+        QCOMPARE(form.Widgets().Caption(kelvara::Label::Label12), QStringLiteral("-"));
     }
 
     void fonts_data() {
@@ -342,23 +344,23 @@ private slots:
 
     void buttonFontsAndTabOrder() {
         Form1 form;
-        const QFontInfo exit(form.Command1()->font());
+        const QFontInfo exit(form.Widgets().Command1()->font());
         QCOMPARE(exit.family(), QStringLiteral("Liberation Mono"));
         QCOMPARE(exit.pixelSize(), 15);
         QVERIFY(exit.bold() && exit.italic());
-        const QFontInfo graphs(form.Command4()->font());
+        const QFontInfo graphs(form.Widgets().Command4()->font());
         QCOMPARE(graphs.pixelSize(), 13);
         QVERIFY(graphs.bold() && graphs.italic());
 
         // Command1 first, then sldW, sldU and picOn; sldR later.
         QStringList order;
-        QWidget* w = form.Command1();
+        QWidget* w = form.Widgets().Command1();
         do {
             if ((w->focusPolicy() & Qt::TabFocus) != 0 && w->window() == &form) {
                 order << w->objectName();
             }
             w = w->nextInFocusChain();
-        } while (w != form.Command1());
+        } while (w != form.Widgets().Command1());
         QVERIFY(order.size() >= 5);
         QCOMPARE(order.mid(0, 4), QStringList({"Command1", "sldW", "sldU", "picOn"}));
         QVERIFY(order.indexOf("sldR") > 3);
@@ -366,16 +368,17 @@ private slots:
         // Every tab stop, and the window itself, has a name to be read by.
         for (const QString& stop : order) {
             const QString spoken =
-                QAccessible::queryAccessibleInterface(form.Control(stop))->text(QAccessible::Name);
+                QAccessible::queryAccessibleInterface(form.Widgets().Control(stop))
+                    ->text(QAccessible::Name);
             QVERIFY2(!spoken.isEmpty(), qPrintable(stop));
         }
         QCOMPARE(QAccessible::queryAccessibleInterface(&form)->text(QAccessible::Name),
                  QStringLiteral("Kelvara"));
         // The switch is a toggle button, pressed exactly while it is on.
-        QAccessibleInterface* on = QAccessible::queryAccessibleInterface(form.PicOn());
+        QAccessibleInterface* on = QAccessible::queryAccessibleInterface(form.Widgets().PicOn());
         QCOMPARE(on->role(), QAccessible::Button);
         QVERIFY(on->state().checkable && !on->state().checked);
-        form.SetAppearance(kelvara::Box::picOn, kelvara::kAppearance3D);
+        form.Controls().SetAppearance(kelvara::Box::picOn, kelvara::kAppearance3D);
         QVERIFY(on->state().checked);
     }
 
@@ -537,7 +540,7 @@ private slots:
     // the screen's rectangle changes.
     void graphsScreen() {
         auto form = FormAtRest();
-        QVERIFY(form->ShirmaVisible());
+        QVERIFY(form->Widgets().ShirmaVisible());
         // The screen reaches one pixel past the window's right edge.
         const QRect screen = PxRect(8430, 1710, 6825, 8235) & QRect(0, 0, 1016, 734);
         const QImage covered = Grab(*form);
@@ -549,7 +552,7 @@ private slots:
         }
         QCOMPARE(notFace, 0);
 
-        form->SetShirmaVisible(false);
+        form->Widgets().SetShirmaVisible(false);
         const QImage open = Grab(*form);
         int changedOutside = 0;
         int changedInside = 0;
@@ -591,7 +594,7 @@ private slots:
                      qPrintable(QStringLiteral("letter at %1,%2").arg(r.x()).arg(r.y())));
         }
 
-        form->SetShirmaVisible(true);
+        form->Widgets().SetShirmaVisible(true);
         QCOMPARE(Grab(*form), covered);
     }
 
@@ -664,14 +667,14 @@ private slots:
         auto form = FormAtRest();
         const QColor red(255, 0, 0);
         for (int k = 0; k < kelvara::kTokCount; ++k) {
-            form->SetTokVisible(k, true);
-            form->SetTokBackColor(k, kelvara::RGB(255, 0, 0));
+            form->Controls().SetTokVisible(k, true);
+            form->Controls().SetTokBackColor(k, kelvara::RGB(255, 0, 0));
         }
         const QImage img = Grab(*form);
         for (int k = 0; k < kelvara::kTokCount; ++k) {
-            QWidget* marker = form->Tok(k);
+            QWidget* marker = form->Widgets().Tok(k);
             const int strip = kToks[k].strip < 0 ? 1 : kToks[k].strip;
-            QWidget* s = form->Pictok(strip);
+            QWidget* s = form->Widgets().Pictok(strip);
             const QRect m(marker->mapTo(form.get(), QPoint(0, 0)), marker->size());
             const QRect visible = kToks[k].strip < 0 ? m : (m & s->geometry());
             // The sign's centre always shows; of the background, the corners

@@ -2,7 +2,7 @@
 // Copyright (C) 2026 Kelvara developers
 //
 // Runs every widget test class in one application.
-#include "ui/fonts.h"
+#include "ui/look/fonts.h"
 
 #include <QApplication>
 #include <QTest>

@@ -12,9 +12,9 @@
 #include "display/meters.h"
 #include "sim/run.h"
 #include "sim/state.h"
-#include "ui/box.h"
-#include "ui/layout.h"
-#include "ui/marker.h"
+#include "ui/layout/layout.h"
+#include "ui/widgets/box.h"
+#include "ui/widgets/marker.h"
 
 #include <QPushButton>
 #include <QSignalSpy>
@@ -114,7 +114,7 @@ double BestFrom(const std::map<QRgb, int>& n, const QColor& behind, int least) {
 }
 
 QRect ClientRect(const Form1& form, const char* box) {
-    const QWidget* c = form.BoxNamed(QString::fromLatin1(box))->Client();
+    const QWidget* c = form.Widgets().BoxNamed(QString::fromLatin1(box))->Client();
     return {c->mapTo(&form, QPoint(0, 0)), c->size()};
 }
 
@@ -181,8 +181,8 @@ private slots:
         auto form = FormAtRest();
         form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
-        form->SetPaced(false);
-        form->SetShirmaVisible(false);
+        form->Run().SetPaced(false);
+        form->Widgets().SetShirmaVisible(false);
         QVERIFY(!form->ProjectorView());
         QSignalSpy changed(form.get(), &Form1::projectorViewChanged);
 
@@ -191,7 +191,7 @@ private slots:
         const auto peak = static_cast<std::int64_t>(4 * std::numbers::pi / kOmega * 1e9);
         std::int64_t now = 0;
         bool moving = false;
-        form->SetClockSource([&] {
+        form->Run().SetClockSource([&] {
             if (moving) {
                 now = std::min<std::int64_t>(now + 10'000'000, peak);
             }
@@ -223,13 +223,13 @@ private slots:
             case 0: // the run reaches the peak and draws at it
                 if (now == peak && heldOnce) {
                     for (int k = 0; k < kelvara::kTokCount; ++k) {
-                        const QWidget* tok = form->Tok(k);
+                        const QWidget* tok = form->Widgets().Tok(k);
                         if (!tok->isHidden()) {
                             charges.push_back(tok->mapTo(form.get(), tok->rect().center()));
                         }
                     }
                     for (const Graph& g : kGraphs) {
-                        markers[g.marker] = form->ImagePosition(g.marker);
+                        markers[g.marker] = form->Widgets().ImagePosition(g.marker);
                     }
                     runDefault = Grab(*form);
                     PressC(*form);
@@ -237,8 +237,8 @@ private slots:
                     PressC(*form);
                     runDefaultAgain = Grab(*form);
                     PressC(*form);
-                    form->SliderControl(kelvara::Slider::sldR)->setValue(10);
-                    form->SliderControl(kelvara::Slider::sldU)->setValue(10);
+                    form->Widgets().SliderControl(kelvara::Slider::sldR)->setValue(10);
+                    form->Widgets().SliderControl(kelvara::Slider::sldU)->setValue(10);
                     step = 1;
                 }
                 heldOnce = now == peak;
@@ -249,7 +249,7 @@ private slots:
                 weakDefault = Grab(*form);
                 step = 2;
                 driver.stop();
-                kelvara::picOn_Click(form->State(), *form); // off
+                kelvara::picOn_Click(form->State(), form->Controls()); // off
                 break;
             default:
                 break;
@@ -261,7 +261,7 @@ private slots:
         guard.start(30000);
         driver.start();
         moving = true;
-        kelvara::picOn_Click(form->State(), *form); // on; returns when off
+        kelvara::picOn_Click(form->State(), form->Controls()); // on; returns when off
         QVERIFY2(!form->Ending(), "the run did not reach its peak within 30 s");
         QCOMPARE(step, 2);
         QCOMPARE(charges.size(), std::size_t{kelvara::kChargeGroupSize});
@@ -408,8 +408,8 @@ private slots:
                     byName[kelvara::ui::FullName(e)] = boxes.size();
                     boxes.push_back(CaptionRect(*form, e));
                 }
-                boxes.push_back(form->Command1()->geometry().adjusted(3, 3, -3, -3));
-                boxes.push_back(form->Command4()->geometry().adjusted(3, 3, -3, -3));
+                boxes.push_back(form->Widgets().Command1()->geometry().adjusted(3, 3, -3, -3));
+                boxes.push_back(form->Widgets().Command4()->geometry().adjusted(3, 3, -3, -3));
                 double worst = 21;
                 for (const QRect& r : boxes) {
                     const auto n = Histogram(run(p), r);
@@ -444,7 +444,7 @@ private slots:
 
         // Nothing moved or changed size.
         for (const Element& e : kelvara::ui::FormLayout()) {
-            if (QWidget* w = form->Control(kelvara::ui::FullName(e)); w != nullptr) {
+            if (QWidget* w = form->Widgets().Control(kelvara::ui::FullName(e)); w != nullptr) {
                 QCOMPARE(w->geometry(), PxRect(e.left, e.top, e.width, e.height));
             }
         }
@@ -457,14 +457,14 @@ private slots:
         auto toggled = FormAtRest();
         toggled->SetProjectorView(true);
         for (Form1* f : {plain.get(), toggled.get()}) {
-            f->SetShirmaVisible(false);
+            f->Widgets().SetShirmaVisible(false);
             f->State().Resistance = 1; // as the run loop reads it from sldR
             for (int pass = 0; pass < 600; ++pass) {
                 const double t = pass / 100.0;
                 const double c = std::cos(4.71 * t);
-                kelvara::UpdateVoltmeter(f->State(), *f, 40 * c);
-                kelvara::UpdateAmmeter(f->State(), *f, -35 * c);
-                kelvara::PlotGraphs(f->State(), *f, c, 0.8, t);
+                kelvara::UpdateVoltmeter(f->State(), f->Controls(), 40 * c);
+                kelvara::UpdateAmmeter(f->State(), f->Controls(), -35 * c);
+                kelvara::PlotGraphs(f->State(), f->Controls(), c, 0.8, t);
             }
         }
         QVERIFY(Grab(*toggled) != Grab(*plain));
@@ -479,8 +479,8 @@ private slots:
         auto form = FormAtRest();
         form->SetProjectorView(true);
         constexpr int kTok = 15; // on pictok(4)
-        form->SetTokVisible(kTok, true);
-        const QWidget* tok = form->Tok(kTok);
+        form->Controls().SetTokVisible(kTok, true);
+        const QWidget* tok = form->Widgets().Tok(kTok);
         const QPoint sign = tok->mapTo(form.get(), tok->rect().center());
         const QPoint wire = PxPoint(2000, 9292);
         const QPoint resistor = PxPoint(4000, 9300);
@@ -489,9 +489,9 @@ private slots:
         double lastResistor = 2;
         double worstSign = 21;
         for (int h = 0; h <= 255; ++h) {
-            form->SetBackColor(Box::pictok, 4, RGB(255, 255 - h, 255 - h));
-            form->SetTokBackColor(kTok, RGB(255, 255 - h, 255 - h));
-            form->SetBackColor(Box::picR, 0, RGB(255, 255, 255 - h));
+            form->Controls().SetBackColor(Box::pictok, 4, RGB(255, 255 - h, 255 - h));
+            form->Controls().SetTokBackColor(kTok, RGB(255, 255 - h, 255 - h));
+            form->Controls().SetBackColor(Box::picR, 0, RGB(255, 255, 255 - h));
             const QImage img = form->grab(area).toImage();
             const auto at = [&](QPoint p) { return At(img, p - area.topLeft()); };
             const double w = Luminance(at(wire));

@@ -5,7 +5,7 @@
 
 #include "display/meters.h"
 #include "sim/state.h"
-#include "ui/box.h"
+#include "ui/widgets/box.h"
 
 #include <QGuiApplication>
 #include <QPalette>
@@ -29,13 +29,13 @@ QRect PxRect(int left, int top, int width, int height) {
 
 std::unique_ptr<ui::Form1> FormAtRest() {
     auto form = std::make_unique<ui::Form1>();
-    Form_Load(form->State(), *form);
+    Form_Load(form->State(), form->Controls());
     form->show();
     if (!QTest::qWaitForWindowExposed(form.get())) {
         qWarning("window not exposed");
     }
-    picvolt_Paint(*form);
-    picamp_Paint(*form);
+    picvolt_Paint(form->Controls());
+    picamp_Paint(form->Controls());
     return form;
 }
 
@@ -49,7 +49,7 @@ QColor At(const QImage& img, QPoint logical) {
 }
 
 QPoint InClient(const ui::Form1& form, const char* box, QPoint p) {
-    const ui::PictureBox* b = form.BoxNamed(QString::fromLatin1(box));
+    const ui::PictureBox* b = form.Widgets().BoxNamed(QString::fromLatin1(box));
     return b->Client()->mapTo(&form, p);
 }
 

@@ -5,7 +5,7 @@
 // rounding, a window at rest, and pixel sampling of grabs.
 #pragma once
 
-#include "ui/form1.h"
+#include "ui/window/form1.h"
 
 #include <QColor>
 #include <QImage>

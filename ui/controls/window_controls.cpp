@@ -1,0 +1,120 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+
+#include "ui/controls/window_controls.h"
+
+#include "ui/form/form_widgets.h"
+#include "ui/look/colours.h"
+#include "ui/run/run_yield.h"
+#include "ui/widgets/box.h"
+#include "ui/widgets/marker.h"
+
+#include <QSlider>
+#include <QString>
+
+namespace kelvara::ui {
+
+void WindowControls::DrawLine(Surface s, double x1, double y1, double x2, double y2, Colour c) {
+    const QRect dirty = widgets_.SurfaceOf(s).Layer().DrawLine(x1, y1, x2, y2, ToQColor(c));
+    widgets_.SurfaceWidget(s)->update(dirty);
+}
+
+void WindowControls::Cls(Surface s) {
+    if (widgets_.SurfaceOf(s).Layer().Clear()) {
+        widgets_.SurfaceWidget(s)->update();
+    }
+}
+
+void WindowControls::SetDrawWidth(Surface s, int pixels) {
+    widgets_.SurfaceOf(s).Layer().SetPenWidth(pixels);
+}
+
+void WindowControls::SetBackColor(Box b, int index, Colour c) {
+    const QColor colour = ToQColor(c);
+    switch (b) {
+    case Box::pictok:
+        widgets_.Pictok(index)->SetBackColor(colour);
+        return;
+    case Box::picR:
+        widgets_.PicR()->SetBackColor(colour);
+        return;
+    case Box::picOn:
+        widgets_.PicOn()->SetBackColor(colour);
+        return;
+    }
+}
+
+std::int16_t WindowControls::Appearance(Box b) {
+    switch (b) {
+    case Box::pictok:
+        return widgets_.Pictok(0)->Appearance();
+    case Box::picR:
+        return widgets_.PicR()->Appearance();
+    case Box::picOn:
+        break;
+    }
+    return widgets_.PicOn()->Appearance();
+}
+
+void WindowControls::SetAppearance(Box b, std::int16_t appearance) {
+    switch (b) {
+    case Box::pictok:
+        for (PictureBox* strip : widgets_.Strips()) {
+            strip->SetAppearance(appearance);
+        }
+        return;
+    case Box::picR:
+        widgets_.PicR()->SetAppearance(appearance);
+        return;
+    case Box::picOn:
+        widgets_.PicOn()->SetAppearance(appearance);
+        // The switch's look is how the run loop says that a run starts or
+        // stops.
+        if (appearance == kAppearance3D) {
+            run_.RunStarts();
+        } else {
+            run_.RunStops();
+        }
+        return;
+    }
+}
+
+void WindowControls::SetTokVisible(int k, bool visible) {
+    SignMarker* marker = widgets_.Tok(k);
+    if (marker->isHidden() == visible) {
+        marker->setVisible(visible);
+    }
+}
+
+void WindowControls::SetTokBackColor(int k, Colour c) {
+    widgets_.Tok(k)->SetBackColor(ToQColor(c));
+}
+
+void WindowControls::SetCaption(Label l, std::string_view text) {
+    widgets_.WindowSurface().SetCaption(
+        widgets_.LabelItem(l), QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+void WindowControls::SetImageLeft(Image i, double twips) {
+    widgets_.WindowSurface().MoveImageLeft(widgets_.ImageItem(i), twips);
+}
+
+void WindowControls::SetImageTop(Image i, double twips) {
+    widgets_.WindowSurface().MoveImageTop(widgets_.ImageItem(i), twips);
+}
+
+int WindowControls::SliderValue(Slider s) {
+    const int value = widgets_.SliderControl(s)->value();
+    run_.SliderRead(s, value);
+    return value;
+}
+
+float WindowControls::Timer() {
+    return run_.ReadTime();
+}
+
+bool WindowControls::DoEvents() {
+    return run_.Yield();
+}
+
+} // namespace kelvara::ui

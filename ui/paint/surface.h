@@ -1,0 +1,107 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
+// What a container paints itself: the drawn elements of the layout (labels,
+// lines, shapes, images) and the run-time drawing kept in a retained layer.
+//
+// Stacking, bottom to top: the container's picture, the drawn elements in
+// layout order, the retained layer, then the image markers (so a marker
+// stays visible on top of the trace it leads). Child windows cover it all.
+#pragma once
+
+#include "ui/layout/layout.h"
+#include "ui/layout/twips.h"
+#include "ui/look/look.h"
+#include "ui/paint/retained_layer.h"
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QRect>
+#include <QString>
+
+#include <cstddef>
+#include <vector>
+
+class QPainter;
+class QWidget;
+
+namespace kelvara::ui {
+
+class DrawingSurface {
+public:
+    // `container`: the box whose client this surface is, nullptr for the
+    // window.
+    explicit DrawingSurface(QWidget* owner, const Element* container = nullptr);
+
+    // Adds a drawn element (label, line, shape or image) above the others.
+    void Add(const Element& e);
+    // A box's picture, drawn at its top-left corner under everything else.
+    void SetPicture(PictureId picture) { pictureId_ = picture; }
+    const QImage& Picture() const { return picture_; }
+
+    // Lays every element out again for a new map and size (logical pixels
+    // of the owner), with fonts, pens and pictures for that scale.
+    void SetMap(const Twips& map, QSize logicalSize);
+    const Twips& Map() const { return map_; }
+
+    // Colours, pens and pictures of every element, and the run-time
+    // drawing, for a look.
+    void SetLook(const Look& look);
+    const Look& CurrentLook() const { return look_; }
+
+    void Paint(QPainter& p, const QRect& dirty) const;
+
+    RetainedLayer& Layer() { return layer_; }
+    const RetainedLayer& Layer() const { return layer_; }
+
+    // Index of a drawn element by full name, or -1.
+    int Find(const QString& fullName) const;
+    const Element& ElementAt(int item) const { return *items_[Index(item)].e; }
+    // Where the element lies, in pixels of the owner.
+    QRect Rect(int item) const { return items_[Index(item)].rect; }
+
+    QString Caption(int item) const { return items_[Index(item)].caption; }
+    void SetCaption(int item, const QString& text);
+    // Moves an image's top-left corner to a point in twips.
+    void MoveImageLeft(int item, double left);
+    void MoveImageTop(int item, double top);
+
+private:
+    struct Item {
+        const Element* e = nullptr;
+        double left = 0; // twips; images move at run time
+        double top = 0;
+        QRect rect{};   // where it lies (lines: the pixels they cover)
+        QRect bounds{}; // what painting it may touch
+        QString caption{};
+        QFont font{};
+        QColor naturalFore{}; // as the layout gives them
+        QColor naturalBack{};
+        QColor fore{}; // as the look shows them
+        QColor back{};
+        QColor hatch{};
+        QImage image{};
+        int textFlags = 0;
+        int pen = 0; // scaled line or border width
+    };
+
+    static std::size_t Index(int item) { return static_cast<std::size_t>(item); }
+    void Place(Item& item);
+    void Colour(Item& item) const;
+    void MoveImage(Item& item);
+    void MoveImageTo(int item, double left, double top);
+    void PaintItem(QPainter& p, const Item& item, const QRect& dirty) const;
+    void PaintCrossHatch(QPainter& p, const QRect& r, const QColor& colour) const;
+    QRect LabelBounds(const Item& item) const;
+
+    QWidget* owner_;
+    Twips map_;
+    Look look_;
+    std::vector<Item> items_;
+    PictureId pictureId_ = PictureId::None;
+    QImage picture_;
+    RetainedLayer layer_;
+};
+
+} // namespace kelvara::ui

@@ -1,0 +1,124 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+
+#include "ui/teach/help_panel.h"
+
+#include "ui/look/colours.h"
+#include "ui/look/fonts.h"
+#include "ui/teach/keys.h"
+
+#include <QContextMenuEvent>
+#include <QFontMetrics>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <algorithm>
+
+namespace kelvara::ui {
+
+namespace {
+
+constexpr FontSpec kTitleFont{"Arial", 13.5};
+constexpr FontSpec kRowFont{"Arial", 11.25};
+const QString kTitle = QStringLiteral("Клавиши и мышь");
+const QString kFootnote =
+    QStringLiteral("Буквы действуют и в русской раскладке: P — З, V — М, C — С, Q — Й.");
+
+} // namespace
+
+std::vector<HelpPanel::Row> HelpPanel::Rows() {
+    const auto keys = [](Command c) { return KeysOf(c); };
+    return {
+        {QStringLiteral("Пробел, Enter"),
+         QStringLiteral("на переключателе: включить или выключить генератор")},
+        {QStringLiteral("Tab, Shift+Tab"), QStringLiteral("к следующему или предыдущему элементу")},
+        {QStringLiteral("стрелки, Page Up/Down, Home/End"),
+         QStringLiteral("двигать выбранный ползунок")},
+        {QStringLiteral("Пробел, Enter"),
+         QStringLiteral("на «Графики»: поднять или опустить экран; на «Выход»: выйти")},
+        {keys(Command::Freeze), QStringLiteral("остановить мгновение во время работы; ещё раз — "
+                                               "дальше с того же мгновения")},
+        {keys(Command::Step), QStringLiteral("на паузе: шаг вперёд на 1/60 с")},
+        {keys(Command::Values), QStringLiteral("показать или скрыть значения")},
+        {keys(Command::Projector),
+         QStringLiteral("проекторный вид: контрастнее для светлого класса, и обратно")},
+        {keys(Command::FullScreen) + QStringLiteral(", ") + keys(Command::Leave),
+         QStringLiteral("во весь экран и обратно")},
+        {keys(Command::Help), QStringLiteral("эта справка; F1, Escape или щелчок закрывают её")},
+        {keys(Command::Exit), QStringLiteral("выход из программы")},
+        {QStringLiteral("правая кнопка мыши, Menu, ") + keys(Command::Menu),
+         QStringLiteral("меню всех действий")},
+        {QStringLiteral("щелчок мышью"),
+         QStringLiteral("переключатель, кнопки и ползунки — как клавиши выше")},
+    };
+}
+
+HelpPanel::HelpPanel(QWidget* window) : QWidget(window) {
+    setFocusPolicy(Qt::NoFocus);
+    setAccessibleName(kTitle);
+    hide();
+}
+
+void HelpPanel::SetMap(const Twips& map) {
+    map_ = map;
+    setGeometry(window()->rect());
+    const QFontMetrics title(MakeFont(kTitleFont, map));
+    const QFontMetrics row(MakeFont(kRowFont, map));
+    rowHeight_ = row.lineSpacing() + row.lineSpacing() / 4;
+    const int gap = row.horizontalAdvance(QStringLiteral("    "));
+    keysWidth_ = 0;
+    int textWidth = std::max(title.horizontalAdvance(kTitle), row.horizontalAdvance(kFootnote));
+    const std::vector<Row> rows = Rows();
+    for (const Row& r : rows) {
+        keysWidth_ = std::max(keysWidth_, row.horizontalAdvance(r.first) + gap);
+    }
+    for (const Row& r : rows) {
+        textWidth = std::max(textWidth, keysWidth_ + row.horizontalAdvance(r.second));
+    }
+    const int pad = map.ToPixels(300);
+    // The rows, half a row's gap, the footnote.
+    const int rowsHeight = (static_cast<int>(rows.size()) + 1) * rowHeight_ + rowHeight_ / 2;
+    const QSize size(textWidth + 2 * pad, title.lineSpacing() * 2 + rowsHeight + 2 * pad);
+    // Centred on the drawing, not on a margin of a wider window.
+    const QPoint centre = map.Point(kFormWidthTwips / 2.0, kFormHeightTwips / 2.0);
+    card_ = QRect(centre - QPoint(size.width() / 2, size.height() / 2), size);
+    update();
+}
+
+void HelpPanel::paintEvent(QPaintEvent* /*event*/) {
+    QPainter p(this);
+    p.fillRect(rect(), kHelpShade);
+    const int t = map_.Pixels(2);
+    p.fillRect(card_, Qt::black);
+    p.fillRect(card_.adjusted(t, t, -t, -t), Qt::white);
+    const int pad = map_.ToPixels(300);
+    const QFont titleFont = MakeFont(kTitleFont, map_);
+    const QFont rowFont = MakeFont(kRowFont, map_);
+    const QFontMetrics title(titleFont);
+    const QFontMetrics row(rowFont);
+    p.setPen(Qt::black);
+    p.setFont(titleFont);
+    int y = card_.top() + pad + title.ascent();
+    p.drawText(QPoint(card_.left() + pad, y), kTitle);
+    y += title.lineSpacing() * 2 - title.ascent() + row.ascent();
+    p.setFont(rowFont);
+    for (const Row& r : Rows()) {
+        p.drawText(QPoint(card_.left() + pad, y), r.first);
+        p.drawText(QPoint(card_.left() + pad + keysWidth_, y), r.second);
+        y += rowHeight_;
+    }
+    y += rowHeight_ / 2;
+    p.drawText(QPoint(card_.left() + pad, y), kFootnote);
+}
+
+// A right click closes the panel and does not open the menu behind it.
+void HelpPanel::contextMenuEvent(QContextMenuEvent* event) {
+    event->accept();
+}
+
+void HelpPanel::mousePressEvent(QMouseEvent* event) {
+    event->accept();
+    hide();
+}
+
+} // namespace kelvara::ui

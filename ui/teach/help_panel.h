@@ -1,0 +1,45 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
+// The help panel: every key and mouse action of the window on one card over
+// the dimmed drawing, so a teacher can find them in front of the class. It
+// takes no focus and no part in the run, which goes on beneath it; a click
+// anywhere on it closes it.
+#pragma once
+
+#include "ui/layout/twips.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <utility>
+#include <vector>
+
+namespace kelvara::ui {
+
+class HelpPanel : public QWidget {
+    Q_OBJECT
+
+public:
+    // Keys (or mouse action), then what they do.
+    using Row = std::pair<QString, QString>;
+
+    explicit HelpPanel(QWidget* window);
+
+    // Lays the card out for the window's map; the panel covers the window.
+    void SetMap(const Twips& map);
+    static std::vector<Row> Rows();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    Twips map_;
+    QRect card_;
+    int keysWidth_ = 0;
+    int rowHeight_ = 0;
+};
+
+} // namespace kelvara::ui

@@ -1,0 +1,188 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+
+#include "ui/teach/presenter.h"
+
+#include "sim/state.h"
+#include "ui/run/run_yield.h"
+#include "ui/teach/help_panel.h"
+
+#include <QAbstractSlider>
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QSlider>
+
+namespace kelvara::ui {
+
+Presenter::Presenter(QWidget& window, RunYield& run, const SimState& state,
+                     const std::array<QSlider*, 3>& sliders)
+    : QObject(&window), window_(window), run_(run), state_(state), sliders_(sliders),
+      description_(window.accessibleDescription()), help_(new HelpPanel(&window)),
+      menu_(new QMenu(&window)) {
+    menu_->setAccessibleName(QStringLiteral("Действия"));
+    AddAction(Command::Freeze, QStringLiteral("Пауза"), true);
+    AddAction(Command::Step, QStringLiteral("Шаг вперёд на 1/60 с"), false);
+    menu_->addSeparator();
+    AddAction(Command::Values, QStringLiteral("Значения"), true);
+    AddAction(Command::Projector, QStringLiteral("Проекторный вид"), true);
+    AddAction(Command::FullScreen, QStringLiteral("Во весь экран"), true);
+    menu_->addSeparator();
+    AddAction(Command::Help, QStringLiteral("Справка"), false);
+    AddAction(Command::Exit, QStringLiteral("Выход"), false);
+    connect(menu_, &QMenu::aboutToShow, this, &Presenter::UpdateActions);
+    for (QSlider* slider : sliders_) {
+        connect(slider, &QSlider::valueChanged, this, &Presenter::Refresh);
+    }
+    connect(&run_, &RunYield::passChanged, this, &Presenter::Refresh);
+    connect(&run_, &RunYield::freezeChanged, this, &Presenter::FreezeChanged);
+    qApp->installEventFilter(this);
+}
+
+QAction* Presenter::AddAction(Command command, const QString& text, bool checkable) {
+    // The keys stand beside the text, where a menu shows shortcuts; the
+    // keys themselves are handled by the key table, in any layout.
+    QAction* a = menu_->addAction(text + QLatin1Char('\t') + KeysOf(command));
+    a->setCheckable(checkable);
+    connect(a, &QAction::triggered, this, [this, command] { Run(command); });
+    actions_[command] = a;
+    return a;
+}
+
+void Presenter::UpdateActions() {
+    const bool frozen = run_.Frozen();
+    actions_[Command::Freeze]->setChecked(frozen);
+    actions_[Command::Freeze]->setEnabled(frozen || state_.Running == 1);
+    actions_[Command::Step]->setEnabled(frozen);
+    actions_[Command::Values]->setChecked(values_);
+    actions_[Command::Projector]->setChecked(look_.Projector());
+    actions_[Command::FullScreen]->setChecked(window_.isFullScreen());
+}
+
+bool Presenter::HelpShown() const {
+    return !help_->isHidden();
+}
+
+bool Presenter::Run(Command command) {
+    switch (command) {
+    case Command::Freeze:
+        return run_.ToggleFreeze();
+    case Command::Step:
+        return run_.StepFrozen();
+    case Command::Values:
+        values_ = !values_;
+        Refresh();
+        return true;
+    case Command::Projector:
+        emit projectorViewRequested(!look_.Projector());
+        return true;
+    case Command::FullScreen:
+        emit fullScreenRequested();
+        return true;
+    case Command::Leave:
+        if (HelpShown()) {
+            help_->hide();
+            return true;
+        }
+        if (window_.isFullScreen()) {
+            emit fullScreenRequested();
+            return true;
+        }
+        return false;
+    case Command::Help:
+        if (HelpShown()) {
+            help_->hide();
+        } else {
+            help_->SetMap(map_);
+            help_->raise();
+            help_->show();
+        }
+        return true;
+    case Command::Menu:
+        ShowMenuAtFocus();
+        return true;
+    case Command::Exit:
+        emit exitRequested();
+        return true;
+    }
+    return false;
+}
+
+void Presenter::Refresh() {
+    const auto position = [this](Slider s) {
+        return sliders_[static_cast<std::size_t>(s)]->value();
+    };
+    const SliderSettings s{position(Slider::sldW), position(Slider::sldU), position(Slider::sldR)};
+    std::optional<InstantValues> instant;
+    if (values_ && run_.PassOnScreen()) {
+        instant = Readouts::InstantOf(state_);
+    }
+    const QRect changed =
+        readouts_.Update(map_, look_, values_, s, state_.OmegaBase, instant, run_.Frozen());
+    if (!changed.isEmpty()) {
+        window_.update(changed);
+    }
+}
+
+void Presenter::SetMap(const Twips& map) {
+    map_ = map;
+    Refresh();
+    if (HelpShown()) {
+        help_->SetMap(map_);
+    }
+}
+
+void Presenter::SetLook(const Look& look) {
+    look_ = look;
+    Refresh();
+}
+
+// A screen reader hears of the pause with the window's description.
+void Presenter::FreezeChanged(bool frozen) {
+    window_.setAccessibleDescription(frozen ? description_ + QStringLiteral(". Пауза")
+                                            : description_);
+    Refresh();
+}
+
+void Presenter::Paint(QPainter& p, const QRect& dirty) const {
+    readouts_.Paint(p, dirty);
+}
+
+void Presenter::ShowMenu(QPoint global) {
+    UpdateActions();
+    menu_->popup(global);
+}
+
+void Presenter::ShowMenuAtFocus() {
+    const QWidget* at = window_.focusWidget() != nullptr ? window_.focusWidget() : &window_;
+    ShowMenu(at->mapToGlobal(at->rect().center()));
+}
+
+bool Presenter::eventFilter(QObject* watched, QEvent* event) {
+    const auto* press =
+        event->type() == QEvent::KeyPress ? dynamic_cast<QKeyEvent*>(event) : nullptr;
+    const auto* w = qobject_cast<QWidget*>(watched);
+    if (press == nullptr || w == nullptr || w->window() != &window_) {
+        return false;
+    }
+    const QKeyEvent& key = *press;
+    const std::optional<Command> command = CommandOf(key);
+    if (!command) {
+        return false;
+    }
+    if (*command == Command::Step) {
+        // A focused slider keeps its own keys, and they do what they did
+        // before wherever no frozen run takes them.
+        if (qobject_cast<const QAbstractSlider*>(w) != nullptr || !run_.Frozen()) {
+            return false;
+        }
+    }
+    if (key.isAutoRepeat() && !Repeats(*command)) {
+        return true;
+    }
+    Run(*command);
+    return true;
+}
+
+} // namespace kelvara::ui

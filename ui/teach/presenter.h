@@ -1,0 +1,101 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+//
+// What a teacher uses beyond the demonstration itself: the window's own
+// keys, the context menu that lists every action with its keys, the help
+// panel and the values readout. Freezing belongs to the run's yield, which
+// this only asks; the window's own changes (exit, fullscreen, the projector
+// view) it asks for by signals, so it knows the window only as a widget.
+#pragma once
+
+#include "sim/controls.h"
+#include "ui/layout/twips.h"
+#include "ui/look/look.h"
+#include "ui/teach/keys.h"
+#include "ui/teach/readouts.h"
+
+#include <QObject>
+#include <QPoint>
+
+#include <array>
+#include <map>
+
+class QAction;
+class QMenu;
+class QPainter;
+class QSlider;
+class QWidget;
+
+namespace kelvara {
+struct SimState;
+}
+
+namespace kelvara::ui {
+
+class HelpPanel;
+class RunYield;
+
+class Presenter : public QObject {
+    Q_OBJECT
+
+public:
+    // `window`: the top-level window whose keys it takes and over which its
+    // menu, help and readouts show; `sliders`: sldW, sldU, sldR.
+    Presenter(QWidget& window, RunYield& run, const SimState& state,
+              const std::array<QSlider*, 3>& sliders);
+
+    // Does what a command asks; false where it does nothing now (a step
+    // while the run is not frozen, a freeze at rest).
+    bool Run(Command command);
+
+    // Brings the readouts up to date with the window: after each pass, a
+    // slider moved, the switch, a freeze, the values shown or hidden.
+    void Refresh();
+    // The window's map and look now.
+    void SetMap(const Twips& map);
+    void SetLook(const Look& look);
+    void Paint(QPainter& p, const QRect& dirty) const;
+
+    // Pops the menu up at a point of the screen and returns at once, so a
+    // run goes on while it is open.
+    void ShowMenu(QPoint global);
+    // At the focused control, for the keyboard.
+    void ShowMenuAtFocus();
+
+    bool ValuesShown() const { return values_; }
+    bool HelpShown() const;
+    const Readouts& ShownReadouts() const { return readouts_; }
+    QMenu* Menu() const { return menu_; }
+    HelpPanel* Help() const { return help_; }
+
+signals:
+    void exitRequested();
+    void fullScreenRequested();
+    void projectorViewRequested(bool on);
+
+protected:
+    // Sees the window's key presses before its controls do, as shortcuts
+    // would, but by the key rather than by the layout's letter.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QAction* AddAction(Command command, const QString& text, bool checkable);
+    void UpdateActions();
+    void FreezeChanged(bool frozen);
+
+    QWidget& window_;
+    RunYield& run_;
+    const SimState& state_;
+    std::array<QSlider*, 3> sliders_;
+    Twips map_;
+    Look look_;
+    // What a screen reader is told of the window while no run is frozen.
+    QString description_;
+    Readouts readouts_;
+    bool values_ = false;
+    HelpPanel* help_;
+    QMenu* menu_;
+    std::map<Command, QAction*> actions_;
+};
+
+} // namespace kelvara::ui
