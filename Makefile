@@ -15,7 +15,7 @@ PACKAGES := $(shell awk '!/^\#/ && NF { print $$1 }' tools/debian-packages)
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: all deps configure build test run bench screenshot test-sanitize tidy package \
-        test-package clean
+        test-package update-translations clean
 
 all: build
 
@@ -55,6 +55,11 @@ bench: configure
 	cmake -S . -B $(BUILD) > /dev/null
 	cmake --build $(BUILD) -j $(JOBS)
 	bash tools/bench.sh $(BUILD)
+
+# The .ts files in translations/ brought up to date with the texts in the
+# code (Qt's lupdate); then translate what is new, with Qt Linguist or by hand.
+update-translations: configure
+	cmake --build $(BUILD) --target update_translations
 
 screenshot: build
 	bash tools/screenshot.sh $(BUILD)

@@ -2,6 +2,7 @@
 // Copyright (C) 2026 Kelvara developers
 //
 // Kelvara: alternating current through a resistor, as a classroom window.
+#include "ui/lang/language.h"
 #include "ui/look/fonts.h"
 #include "ui/window/events.h"
 #include "ui/window/form1.h"
@@ -14,6 +15,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     kelvara::ui::EndPlatformGuard();
     kelvara::ui::PinFontSubstitutes();
+    // The system's language where the program speaks it, else Russian.
+    kelvara::ui::SetLanguage(kelvara::ui::PreferredLanguage());
 
     kelvara::ui::Form1 form;
     kelvara::ui::FormEvents events(form);

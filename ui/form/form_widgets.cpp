@@ -95,7 +95,7 @@ void FormWidgets::Build(const Element& e) {
         break;
     }
     case Kind::Button: {
-        auto* button = new CommandButton(QString::fromUtf8(e.caption), parent);
+        auto* button = new CommandButton(CaptionText(e), parent);
         button->setAutoFillBackground(true);
         w = button;
         break;
@@ -129,17 +129,34 @@ void FormWidgets::Build(const Element& e) {
     }
 
     w->setObjectName(name);
-    if (e.hint != nullptr) {
-        w->setToolTip(QString::fromUtf8(e.hint));
-        w->setAccessibleDescription(QString::fromUtf8(e.hint));
-    }
-    if (e.accessibleName != nullptr) {
-        w->setAccessibleName(QString::fromUtf8(e.accessibleName));
-    }
+    Name(e, w);
     w->setFocusPolicy(e.tabIndex >= 0 ? Qt::StrongFocus : Qt::NoFocus);
     controls_.insert(name, w);
     placed_.push_back({&e, w});
     Place(placed_.back());
+}
+
+// Tooltip, and what a screen reader calls and describes it by.
+void FormWidgets::Name(const Element& e, QWidget* w) {
+    if (e.hint != nullptr) {
+        w->setToolTip(HintText(e));
+        w->setAccessibleDescription(HintText(e));
+    }
+    if (e.accessibleName != nullptr) {
+        w->setAccessibleName(AccessibleNameText(e));
+    }
+}
+
+void FormWidgets::Retranslate() {
+    surface_.Retranslate();
+    for (const Placed& p : placed_) {
+        Name(*p.e, p.w);
+        if (auto* button = qobject_cast<QPushButton*>(p.w); button != nullptr) {
+            button->setText(CaptionText(*p.e));
+        } else if (auto* box = qobject_cast<PictureBox*>(p.w); box != nullptr) {
+            box->Client()->Surface().Retranslate();
+        }
+    }
 }
 
 // Tab order from the layout's tab indices.

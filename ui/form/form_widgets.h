@@ -48,6 +48,8 @@ public:
     const Twips& Map() const { return map_; }
     // Colours and pens of every element for a look.
     void SetLook(const Look& look);
+    // Every caption, hint and accessible name in the language shown now.
+    void Retranslate();
 
     // What the window itself paints: its drawn elements and run-time drawing.
     DrawingSurface& WindowSurface() { return surface_; }
@@ -95,6 +97,7 @@ private:
 
     template <typename E> static std::size_t Index(E e) { return static_cast<std::size_t>(e); }
     void Build(const Element& e);
+    static void Name(const Element& e, QWidget* w);
     void SetTabOrder();
     const Twips& ContainerMap(const Element& e) const;
     void Place(const Placed& p);

@@ -3,6 +3,7 @@
 
 #include "ui/layout/layout.h"
 
+#include <QCoreApplication>
 #include <QHash>
 
 #include <array>
@@ -41,10 +42,10 @@ const Element kPanels[] = {
      .back = kPanelGreen, .opaque = true, .penWidth = 2},
     {.name = "Label13", .kind = Kind::Label, .left = 1200, .top = 1920, .width = 2625,
      .height = 495, .back = kPanelGreen, .fore = kWindowText, .opaque = true, .font = Arial(20.25),
-     .caption = "Генератор"},
+     .caption = QT_TRANSLATE_NOOP("Layout", "Генератор")},
     {.name = "picvolt", .kind = Kind::Box, .left = 1110, .top = 2430, .width = 2900, .height = 1600,
-     .back = kVoltDial, .hint = "Вольтметр",
-     .accessibleName = "Вольтметр", .border = BorderStyle::Single,
+     .back = kVoltDial, .hint = QT_TRANSLATE_NOOP("Layout", "Вольтметр"),
+     .accessibleName = QT_TRANSLATE_NOOP("Layout", "Вольтметр"), .border = BorderStyle::Single,
      .appearance = kAppearance3D, .penWidth = 3},
 };
 // clang-format on
@@ -115,12 +116,12 @@ const Element kVoltDialMarkers[] = {
 const Element kGenerator[] = {
     {.name = "Label3", .kind = Kind::Label, .left = 5820, .top = 2040, .width = 915, .height = 225,
      .back = kPanelGreen, .fore = kWindowText, .opaque = true, .font = SansSerif(9.75),
-     .caption = "Частота"},
+     .caption = QT_TRANSLATE_NOOP("Layout", "Частота")},
     {.name = "sldW", .kind = Kind::Slider, .left = 4470, .top = 2340, .width = 3615, .height = 675,
-     .hint = "Изменить частоту", .accessibleName = "Частота", .minimum = 1, .maximum = 9, .value = 5, .tabIndex = 1},
+     .hint = QT_TRANSLATE_NOOP("Layout", "Изменить частоту"), .accessibleName = QT_TRANSLATE_NOOP("Layout", "Частота"), .minimum = 1, .maximum = 9, .value = 5, .tabIndex = 1},
     {.name = "Label4", .kind = Kind::Label, .left = 5670, .top = 3120, .width = 1485, .height = 255,
      .back = kPanelGreen, .fore = kWindowText, .opaque = true, .font = SansSerif(9.75),
-     .caption = "Амплитуда(U"},
+     .caption = QT_TRANSLATE_NOOP("Layout", "Амплитуда(U")},
     {.name = "Label5", .kind = Kind::Label, .left = 7110, .top = 3150, .width = 195, .height = 255,
      .back = kPanelGreen, .fore = kWindowText, .opaque = true, .font = SansSerif(8.25),
      .caption = "m", .follows = "Label4"},
@@ -128,8 +129,8 @@ const Element kGenerator[] = {
      .back = kPanelGreen, .fore = kWindowText, .opaque = true, .font = SansSerif(9.75),
      .caption = ")", .follows = "Label5"},
     {.name = "sldU", .kind = Kind::Slider, .left = 4470, .top = 3390, .width = 3615, .height = 645,
-     .hint = "Изменить амплитуду колебаний",
-     .accessibleName = "Амплитуда (Uₘ)", .minimum = 1, .maximum = 10, .value = 5,
+     .hint = QT_TRANSLATE_NOOP("Layout", "Изменить амплитуду колебаний"),
+     .accessibleName = QT_TRANSLATE_NOOP("Layout", "Амплитуда (Uₘ)"), .minimum = 1, .maximum = 10, .value = 5,
      .valueDivisor = 10,
      .tabIndex = 2},
     {.name = "Label11", .kind = Kind::Label, .left = 4740, .top = 4260, .width = 195, .height = 315,
@@ -139,7 +140,7 @@ const Element kGenerator[] = {
      .back = kPanelGreen, .fore = kWindowText, .opaque = true, .font = SansSerif(18),
      .caption = "-"},
     {.name = "picOn", .kind = Kind::Box, .left = 7320, .top = 4170, .width = 375, .height = 375,
-     .back = kSwitchOff, .accessibleName = "Вкл./Выкл. генератора", .border = BorderStyle::Single, .appearance = kAppearanceFlat,
+     .back = kSwitchOff, .accessibleName = QT_TRANSLATE_NOOP("Layout", "Вкл./Выкл. генератора"), .border = BorderStyle::Single, .appearance = kAppearanceFlat,
      .tabIndex = 3},
     // The power symbol on the switch.
     {.name = "Shape8", .kind = Kind::Shape, .container = "picOn", .left = 60, .top = 90,
@@ -148,7 +149,7 @@ const Element kGenerator[] = {
      .y2 = 180, .fore = kBlack, .penWidth = 2},
     {.name = "Label1", .kind = Kind::Label, .left = 7050, .top = 4590, .width = 1035, .height = 195,
      .back = kPanelGreen, .fore = kWindowText, .opaque = true, .font = SansSerif(8.25),
-     .caption = "Вкл.\\Выкл."},
+     .caption = QT_TRANSLATE_NOOP("Layout", "Вкл.\\Выкл.")},
 };
 // clang-format on
 
@@ -224,7 +225,7 @@ const Element kTerminals[] = {
 const Element kTitle[] = {
     {.name = "Label2", .kind = Kind::Label, .left = 2220, .top = 240, .width = 12165, .height = 615,
      .fore = kButtonText, .font = Arial(20.25),
-     .caption = "Резистор(активное сопротивление) в цепи переменного тока"},
+     .caption = QT_TRANSLATE_NOOP("Layout", "Резистор(активное сопротивление) в цепи переменного тока")},
     {.name = "Picture1", .kind = Kind::Box, .left = 480, .top = 360, .width = 495, .height = 495,
      .back = kButtonFace, .picture = PictureId::Logo},
     {.name = "Picture2", .kind = Kind::Box, .left = 1200, .top = 360, .width = 465, .height = 465,
@@ -247,8 +248,8 @@ constexpr Strip kStrips[kPictokCount] = {
 // clang-format off
 const Element kAmmeter[] = {
     {.name = "picamp", .kind = Kind::Box, .left = 1080, .top = 5310, .width = 2955, .height = 1600,
-     .back = kAmpDial, .hint = "Амперметр",
-     .accessibleName = "Амперметр", .border = BorderStyle::Single,
+     .back = kAmpDial, .hint = QT_TRANSLATE_NOOP("Layout", "Амперметр"),
+     .accessibleName = QT_TRANSLATE_NOOP("Layout", "Амперметр"), .border = BorderStyle::Single,
      .appearance = kAppearance3D, .penWidth = 3},
 };
 // clang-format on
@@ -265,14 +266,14 @@ const Element kAmpDialMarkers[] = {
 // clang-format off
 const Element kResistor[] = {
     {.name = "picR", .kind = Kind::Box, .left = 2670, .top = 8910, .width = 2865, .height = 765,
-     .back = kWindowBackground, .hint = "Резистор(активное сопротивление)",
-     .accessibleName = "Резистор", .border = BorderStyle::Single, .appearance = kAppearanceFlat},
+     .back = kWindowBackground, .hint = QT_TRANSLATE_NOOP("Layout", "Резистор(активное сопротивление)"),
+     .accessibleName = QT_TRANSLATE_NOOP("Layout", "Резистор"), .border = BorderStyle::Single, .appearance = kAppearanceFlat},
     {.name = "Label14", .kind = Kind::Label, .left = 3930, .top = 8280, .width = 465, .height = 525,
      .fore = kWindowText, .font = {"Courier New", 24, false},
     .caption = "R"},
     {.name = "sldR", .kind = Kind::Slider, .left = 2700, .top = 9870, .width = 2805, .height = 675,
-     .hint = "Изменить сопротивление резистора",
-     .accessibleName = "Сопротивление (R)", .minimum = 1, .maximum = 10, .value = 1,
+     .hint = QT_TRANSLATE_NOOP("Layout", "Изменить сопротивление резистора"),
+     .accessibleName = QT_TRANSLATE_NOOP("Layout", "Сопротивление (R)"), .minimum = 1, .maximum = 10, .value = 1,
      .tabIndex = 5},
 };
 // clang-format on
@@ -373,12 +374,12 @@ const Element kGraphLetters[] = {
      .picture = PictureId::MarkerP},
     {.name = "Command4", .kind = Kind::Button, .left = 8460, .top = 1290, .width = 6735,
      .height = 315, .font = {"Courier", 9.75, true},
-    .caption = "Графики", .tabIndex = 4},
+    .caption = QT_TRANSLATE_NOOP("Layout", "Графики"), .tabIndex = 4},
     {.name = "picShirma", .kind = Kind::Box, .left = 8430, .top = 1710, .width = 6825,
-     .height = 8235, .back = kButtonFace, .accessibleName = "Экран графиков"},
+     .height = 8235, .back = kButtonFace, .accessibleName = QT_TRANSLATE_NOOP("Layout", "Экран графиков")},
     {.name = "Command1", .kind = Kind::Button, .left = 10770, .top = 10110, .width = 2355,
      .height = 375, .font = {"Courier New", 11.25, true},
-    .caption = "Выход", .tabIndex = 0},
+    .caption = QT_TRANSLATE_NOOP("Layout", "Выход"), .tabIndex = 0},
 };
 // clang-format on
 
@@ -505,6 +506,28 @@ std::span<const Element> FormLayout() {
 QString FullName(const Element& e) {
     const QString name = QString::fromLatin1(e.name);
     return e.index < 0 ? name : QStringLiteral("%1(%2)").arg(name).arg(e.index);
+}
+
+namespace {
+
+// The layout's texts are marked for translation where they are written; a
+// text with no translation comes back as written.
+QString Translated(const char* text) {
+    return text == nullptr ? QString() : QCoreApplication::translate("Layout", text);
+}
+
+} // namespace
+
+QString CaptionText(const Element& e) {
+    return Translated(e.caption);
+}
+
+QString HintText(const Element& e) {
+    return Translated(e.hint);
+}
+
+QString AccessibleNameText(const Element& e) {
+    return Translated(e.accessibleName);
 }
 
 const Element* FindElement(const QString& fullName) {

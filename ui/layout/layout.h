@@ -68,6 +68,10 @@ struct FontSpec {
     bool italic = false;
 };
 
+// The slider captions' size: a caption set smaller to fit its label in
+// another language never goes below it.
+inline constexpr double kSmallestCaptionPoints = 9.75;
+
 struct Element {
     const char* name = nullptr; // layout name; an array's name for its members
     int index = -1;             // index within its control array, -1 if none
@@ -111,6 +115,13 @@ std::span<const Element> FormLayout();
 
 // "tok(3)" for array members, the plain name otherwise.
 QString FullName(const Element& e);
+
+// An element's caption, hint and accessible name in the language shown now
+// (the layout's own Russian where no translation is installed); empty where
+// it has none.
+QString CaptionText(const Element& e);
+QString HintText(const Element& e);
+QString AccessibleNameText(const Element& e);
 
 // The record of an element by full name, or nullptr.
 const Element* FindElement(const QString& fullName);

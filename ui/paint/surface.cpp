@@ -56,7 +56,7 @@ void DrawingSurface::Add(const Element& e) {
     item.naturalFore = Resolve(e.fore, Qt::black);
     item.naturalBack = Resolve(e.back, Qt::white);
     if (e.kind == Kind::Label) {
-        item.caption = QString::fromUtf8(e.caption);
+        item.caption = item.layoutCaption = CaptionText(e);
         item.naturalFore = Resolve(e.fore, QGuiApplication::palette().color(QPalette::ButtonText));
         // Captions wrap within their label; a label only one line high keeps
         // its caption on that line even where it runs a little past the
@@ -129,6 +129,9 @@ void DrawingSurface::Place(Item& item) {
                 prev.rect.left() + QFontMetrics(prev.font).horizontalAdvance(prev.caption);
             item.rect.moveLeft(end);
         }
+        if (item.caption != QString::fromUtf8(e.caption)) {
+            FitCaption(item);
+        }
         item.bounds = LabelBounds(item);
         break;
     }
@@ -142,6 +145,36 @@ void DrawingSurface::Place(Item& item) {
         item.bounds = item.rect;
         break;
     }
+}
+
+// A caption in another language that would run past its label is set
+// smaller, down to the slider captions' size; the layout's own captions are
+// drawn as they were designed.
+void DrawingSurface::FitCaption(Item& item) const {
+    const int smallest = std::min(item.font.pixelSize(), map_.FontPixels(kSmallestCaptionPoints));
+    const bool oneLine = (item.textFlags & Qt::TextSingleLine) != 0;
+    while (item.font.pixelSize() > smallest) {
+        const QRect need = QFontMetrics(item.font).boundingRect(
+            item.rect, item.textFlags & ~Qt::TextDontClip, item.caption);
+        if (need.width() <= item.rect.width() && (oneLine || need.height() <= item.rect.height())) {
+            return;
+        }
+        item.font.setPixelSize(item.font.pixelSize() - 1);
+    }
+}
+
+void DrawingSurface::Retranslate() {
+    for (Item& item : items_) {
+        if (item.e->kind == Kind::Label && item.caption == item.layoutCaption) {
+            item.caption = item.layoutCaption = CaptionText(*item.e);
+        } else if (item.e->kind == Kind::Label) {
+            item.layoutCaption = CaptionText(*item.e);
+        }
+        // In layout order, so that a label that follows another is placed
+        // after it.
+        Place(item);
+    }
+    owner_->update();
 }
 
 QRect DrawingSurface::LabelBounds(const Item& item) const {

@@ -62,6 +62,10 @@ public:
     QRect Rect(int item) const { return items_[Index(item)].rect; }
 
     QString Caption(int item) const { return items_[Index(item)].caption; }
+    const QFont& Font(int item) const { return items_[Index(item)].font; }
+    // Captions in the language shown now, laid out again; a caption the
+    // program has set at run time stays as it is.
+    void Retranslate();
     void SetCaption(int item, const QString& text);
     // Moves an image's top-left corner to a point in twips.
     void MoveImageLeft(int item, double left);
@@ -75,6 +79,7 @@ private:
         QRect rect{};   // where it lies (lines: the pixels they cover)
         QRect bounds{}; // what painting it may touch
         QString caption{};
+        QString layoutCaption{}; // the layout's, in the language shown
         QFont font{};
         QColor naturalFore{}; // as the layout gives them
         QColor naturalBack{};
@@ -88,6 +93,7 @@ private:
 
     static std::size_t Index(int item) { return static_cast<std::size_t>(item); }
     void Place(Item& item);
+    void FitCaption(Item& item) const;
     void Colour(Item& item) const;
     void MoveImage(Item& item);
     void MoveImageTo(int item, double left, double top);

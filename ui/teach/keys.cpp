@@ -28,6 +28,7 @@ const Binding kBindings[] = {
     {Command::Values, Qt::Key_V, Qt::NoModifier, "V"},
     {Command::Projector, Qt::Key_C, Qt::NoModifier, "C"},
     {Command::FullScreen, Qt::Key_F11, Qt::NoModifier, "F11"},
+    {Command::Language, Qt::Key_L, Qt::NoModifier, "L"},
     {Command::Leave, Qt::Key_Escape, Qt::NoModifier, "Escape"},
     {Command::Help, Qt::Key_F1, Qt::NoModifier, "F1"},
     {Command::Menu, Qt::Key_F10, Qt::ShiftModifier, "Shift+F10"},

@@ -27,6 +27,7 @@ enum class Command : std::uint8_t {
     Values,     // show or hide the values
     Projector,  // the projector view on or off
     FullScreen, // fullscreen on or off
+    Language,   // the next language
     Leave,      // close the help, else leave fullscreen
     Help,       // show or hide the help panel
     Menu,       // open the context menu

@@ -4,11 +4,13 @@
 #include "ui/teach/presenter.h"
 
 #include "sim/state.h"
+#include "ui/lang/language.h"
 #include "ui/run/run_yield.h"
 #include "ui/teach/help_panel.h"
 
 #include <QAbstractSlider>
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMenu>
@@ -16,21 +18,57 @@
 
 namespace kelvara::ui {
 
+namespace {
+
+// The context menu, top to bottom; a null text is a separator.
+struct MenuEntry {
+    Command command;
+    const char* text;
+    bool checkable;
+};
+
+constexpr MenuEntry kMenu[] = {
+    {Command::Freeze, QT_TRANSLATE_NOOP("kelvara::ui::Presenter", "Пауза"), true},
+    {Command::Step, QT_TRANSLATE_NOOP("kelvara::ui::Presenter", "Шаг вперёд на 1/60 с"), false},
+    {Command::Freeze, nullptr, false},
+    {Command::Values, QT_TRANSLATE_NOOP("kelvara::ui::Presenter", "Значения"), true},
+    {Command::Projector, QT_TRANSLATE_NOOP("kelvara::ui::Presenter", "Проекторный вид"), true},
+    {Command::FullScreen, QT_TRANSLATE_NOOP("kelvara::ui::Presenter", "Во весь экран"), true},
+    {Command::Language, QT_TRANSLATE_NOOP("kelvara::ui::Presenter", "Язык"), false},
+    {Command::Freeze, nullptr, false},
+    {Command::Help, QT_TRANSLATE_NOOP("kelvara::ui::Presenter", "Справка"), false},
+    {Command::Exit, QT_TRANSLATE_NOOP("kelvara::ui::Presenter", "Выход"), false},
+};
+
+} // namespace
+
 Presenter::Presenter(QWidget& window, RunYield& run, const SimState& state,
                      const std::array<QSlider*, 3>& sliders)
     : QObject(&window), window_(window), run_(run), state_(state), sliders_(sliders),
       description_(window.accessibleDescription()), help_(new HelpPanel(&window)),
       menu_(new QMenu(&window)) {
-    menu_->setAccessibleName(QStringLiteral("Действия"));
-    AddAction(Command::Freeze, QStringLiteral("Пауза"), true);
-    AddAction(Command::Step, QStringLiteral("Шаг вперёд на 1/60 с"), false);
-    menu_->addSeparator();
-    AddAction(Command::Values, QStringLiteral("Значения"), true);
-    AddAction(Command::Projector, QStringLiteral("Проекторный вид"), true);
-    AddAction(Command::FullScreen, QStringLiteral("Во весь экран"), true);
-    menu_->addSeparator();
-    AddAction(Command::Help, QStringLiteral("Справка"), false);
-    AddAction(Command::Exit, QStringLiteral("Выход"), false);
+    for (const MenuEntry& entry : kMenu) {
+        if (entry.text == nullptr) {
+            menu_->addSeparator();
+        } else if (entry.command == Command::Language) {
+            languages_ = menu_->addMenu(QString());
+            auto* group = new QActionGroup(languages_);
+            for (Language language : kLanguages) {
+                QAction* a = languages_->addAction(OwnName(language));
+                a->setCheckable(true);
+                a->setActionGroup(group);
+                connect(a, &QAction::triggered, this, [language] { SetLanguage(language); });
+                languageActions_[language] = a;
+            }
+        } else {
+            QAction* a = menu_->addAction(QString());
+            a->setCheckable(entry.checkable);
+            const Command command = entry.command;
+            connect(a, &QAction::triggered, this, [this, command] { Run(command); });
+            actions_[command] = a;
+        }
+    }
+    NameActions();
     connect(menu_, &QMenu::aboutToShow, this, &Presenter::UpdateActions);
     for (QSlider* slider : sliders_) {
         connect(slider, &QSlider::valueChanged, this, &Presenter::Refresh);
@@ -40,14 +78,22 @@ Presenter::Presenter(QWidget& window, RunYield& run, const SimState& state,
     qApp->installEventFilter(this);
 }
 
-QAction* Presenter::AddAction(Command command, const QString& text, bool checkable) {
-    // The keys stand beside the text, where a menu shows shortcuts; the
-    // keys themselves are handled by the key table, in any layout.
-    QAction* a = menu_->addAction(text + QLatin1Char('\t') + KeysOf(command));
-    a->setCheckable(checkable);
-    connect(a, &QAction::triggered, this, [this, command] { Run(command); });
-    actions_[command] = a;
-    return a;
+// The menu's texts in the language shown. The keys stand beside the text,
+// where a menu shows shortcuts; the keys themselves are handled by the key
+// table, in any layout.
+void Presenter::NameActions() {
+    menu_->setAccessibleName(tr("Действия"));
+    for (const MenuEntry& entry : kMenu) {
+        if (entry.text == nullptr) {
+            continue;
+        }
+        const QString text = tr(entry.text) + QLatin1Char('\t') + KeysOf(entry.command);
+        if (entry.command == Command::Language) {
+            languages_->setTitle(text);
+        } else {
+            actions_[entry.command]->setText(text);
+        }
+    }
 }
 
 void Presenter::UpdateActions() {
@@ -58,6 +104,7 @@ void Presenter::UpdateActions() {
     actions_[Command::Values]->setChecked(values_);
     actions_[Command::Projector]->setChecked(look_.Projector());
     actions_[Command::FullScreen]->setChecked(window_.isFullScreen());
+    languageActions_[CurrentLanguage()]->setChecked(true);
 }
 
 bool Presenter::HelpShown() const {
@@ -80,6 +127,8 @@ bool Presenter::Run(Command command) {
     case Command::FullScreen:
         emit fullScreenRequested();
         return true;
+    case Command::Language:
+        return SetLanguage(NextLanguage(CurrentLanguage()));
     case Command::Leave:
         if (HelpShown()) {
             help_->hide();
@@ -133,6 +182,18 @@ void Presenter::SetMap(const Twips& map) {
     }
 }
 
+// Everything shown again in the language now current; the window has set
+// its own description by then.
+void Presenter::Retranslate() {
+    description_ = window_.accessibleDescription();
+    if (run_.Frozen()) {
+        FreezeChanged(true);
+    }
+    NameActions();
+    Refresh();
+    help_->update();
+}
+
 void Presenter::SetLook(const Look& look) {
     look_ = look;
     Refresh();
@@ -140,8 +201,7 @@ void Presenter::SetLook(const Look& look) {
 
 // A screen reader hears of the pause with the window's description.
 void Presenter::FreezeChanged(bool frozen) {
-    window_.setAccessibleDescription(frozen ? description_ + QStringLiteral(". Пауза")
-                                            : description_);
+    window_.setAccessibleDescription(frozen ? description_ + tr(". Пауза") : description_);
     Refresh();
 }
 

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "sim/controls.h"
+#include "ui/lang/language.h"
 #include "ui/layout/twips.h"
 #include "ui/look/look.h"
 #include "ui/teach/keys.h"
@@ -54,6 +55,9 @@ public:
     // The window's map and look now.
     void SetMap(const Twips& map);
     void SetLook(const Look& look);
+    // Menu, help, values and what a screen reader hears, in the language
+    // shown now.
+    void Retranslate();
     void Paint(QPainter& p, const QRect& dirty) const;
 
     // Pops the menu up at a point of the screen and returns at once, so a
@@ -79,7 +83,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QAction* AddAction(Command command, const QString& text, bool checkable);
+    void NameActions();
     void UpdateActions();
     void FreezeChanged(bool frozen);
 
@@ -96,6 +100,8 @@ private:
     HelpPanel* help_;
     QMenu* menu_;
     std::map<Command, QAction*> actions_;
+    QMenu* languages_ = nullptr;
+    std::map<Language, QAction*> languageActions_;
 };
 
 } // namespace kelvara::ui

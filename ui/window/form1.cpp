@@ -56,10 +56,7 @@ Form1::Form1(QWidget* parent)
     connect(widgets_.Command4(), &QPushButton::clicked, this, &Form1::command4Clicked);
     run_.WatchSliders(widgets_.Sliders());
 
-    const DrawingSurface& surface = widgets_.WindowSurface();
-    if (const int title = surface.Find(QStringLiteral("Label2")); title >= 0) {
-        setAccessibleDescription(surface.Caption(title));
-    }
+    Describe();
 
     // The window opens with the focus on the switch, so that the first key
     // a presenter's remote sends starts the demonstration; on the first tab
@@ -74,6 +71,26 @@ Form1::Form1(QWidget* parent)
     connect(presenter_, &Presenter::exitRequested, this, &Form1::command1Clicked);
     connect(presenter_, &Presenter::fullScreenRequested, this, &Form1::ToggleFullScreen);
     connect(presenter_, &Presenter::projectorViewRequested, this, &Form1::SetProjectorView);
+    connect(this, &Form1::languageChanged, presenter_, &Presenter::Retranslate);
+}
+
+// A screen reader describes the window by its title.
+void Form1::Describe() {
+    const DrawingSurface& surface = widgets_.WindowSurface();
+    if (const int title = surface.Find(QStringLiteral("Label2")); title >= 0) {
+        setAccessibleDescription(surface.Caption(title));
+    }
+}
+
+// Another language: Qt sends this to every widget when a translation comes
+// or goes.
+void Form1::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) {
+        widgets_.Retranslate();
+        Describe();
+        emit languageChanged();
+    }
 }
 
 Form1::~Form1() = default;

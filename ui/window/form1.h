@@ -67,14 +67,18 @@ signals:
     void projectorViewChanged(bool on);
     void mapChanged(const kelvara::ui::Twips& map);
     void lookChanged(const kelvara::ui::Look& look);
+    // Every text of the window is in the language shown now.
+    void languageChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    void Describe();
     void ApplyScale();
     void FitToScreen();
 
