@@ -37,6 +37,10 @@ trap cleanup EXIT
 # Qt wants a private runtime folder; without one it warns on every start.
 mkdir -m 700 "$work/runtime"
 export XDG_RUNTIME_DIR=$work/runtime QT_QPA_PLATFORM=xcb
+# The program starts in the system's language; these figures and pictures
+# are of the Russian window.
+export LANG=C.UTF-8
+unset LANGUAGE LC_ALL LC_MESSAGES
 unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS
 
 # start_xvfb NAME WxH: an Xvfb on a display number it picks itself; sets

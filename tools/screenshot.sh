@@ -42,6 +42,10 @@ done
 [ -s "$work/display" ] || { echo "screenshot: Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 1; }
 export DISPLAY=":$(head -n1 "$work/display")"
 export QT_QPA_PLATFORM=xcb
+# The program starts in the system's language; these figures and pictures
+# are of the Russian window.
+export LANG=C.UTF-8
+unset LANGUAGE LC_ALL LC_MESSAGES
 unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS
 
 "$build/app/kelvara" &

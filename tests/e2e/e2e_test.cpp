@@ -49,12 +49,18 @@ bool IsRgb(QRgb px, int r, int g, int b) {
 }
 
 // The program, started afresh for each test and ended if it is still there;
-// `env` is added to the test's own environment.
+// `env` is added to the test's own environment. It starts in the language
+// the system asks for, so the language is set here: the C locale, in which
+// it speaks Russian, unless `env` says otherwise.
 class Program {
 public:
     explicit Program(const QStringList& env = {}) {
         proc_.setProcessChannelMode(QProcess::SeparateChannels);
         QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+        for (const char* setting : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"}) {
+            e.remove(QString::fromLatin1(setting));
+        }
+        e.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
         for (const QString& setting : env) {
             e.insert(setting.section('=', 0, 0), setting.section('=', 1));
         }
@@ -549,6 +555,36 @@ private slots:
         QTest::newRow("Exit button") << false;
         // Another X client destroys the window: xdotool windowclose.
         QTest::newRow("window destroyed") << true;
+    }
+
+    // The window speaks the system's language where it has it: English for
+    // an English system; Russian, as ever, for the C locale. The English
+    // title is much the shorter, so the title's last dark column tells them
+    // apart; the C locale's window is the Russian one to the pixel.
+    void startsInTheSystemsLanguage() {
+        const QRect title = PxRect(2220, 240, 12165, 615);
+        const auto shot = [&](const QStringList& env) {
+            Program app(env);
+            return app.WaitForWindow() ? app.Shot(title) : QImage();
+        };
+        const auto lastDarkColumn = [](const QImage& img) {
+            int last = -1;
+            for (int y = 0; y < img.height(); ++y) {
+                for (int x = 0; x < img.width(); ++x) {
+                    last = qGray(img.pixel(x, y)) < 96 ? std::max(last, x) : last;
+                }
+            }
+            return last;
+        };
+        const QImage russian = shot({});
+        const QImage c = shot({QStringLiteral("LANG=C")});
+        const QImage english = shot({QStringLiteral("LANG=en_US.UTF-8")});
+        QVERIFY(!russian.isNull() && !c.isNull() && !english.isNull());
+        QCOMPARE(c, russian);
+        QVERIFY2(lastDarkColumn(russian) > 750 && lastDarkColumn(english) < 600,
+                 qPrintable(QStringLiteral("title ends at %1 px in Russian, %2 px in English")
+                                .arg(lastDarkColumn(russian))
+                                .arg(lastDarkColumn(english))));
     }
 
     void endsWithCodeZeroDuringARun() {
