@@ -7,15 +7,19 @@
 #include "support.h"
 
 #include "display/meters.h"
+#include "ui/lang/language.h"
 #include "ui/look/fonts.h"
 #include "ui/teach/presenter.h"
 #include "ui/teach/readouts.h"
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QPainter>
 #include <QPushButton>
 #include <QRegion>
+#include <QScopeGuard>
 #include <QScreen>
+#include <QStyleOptionButton>
 #include <QTest>
 
 #include <algorithm>
@@ -224,6 +228,95 @@ private slots:
             }
         }
         QVERIFY(changed > 100);
+    }
+
+    // In English every caption and button text lies inside its own place
+    // and over no other element's, at any scale: the glyphs as the window
+    // sets them (its font, after fitting, and its flags) are drawn alone
+    // and their ink measured.
+    void englishCaptionsInsideTheirPlaces_data() { scaledWindow_data(); }
+
+    void englishCaptionsInsideTheirPlaces() {
+        QFETCH(double, scale);
+        using namespace kelvara::ui;
+        const qreal dpr = ExpectedRatio();
+        auto form = FormAtRest();
+        QVERIFY(SetLanguage(Language::English));
+        const auto russianAgain = qScopeGuard([] {
+            SetLanguage(Language::Russian);
+            QCoreApplication::processEvents();
+        });
+        QCoreApplication::processEvents(); // Qt posts the LanguageChange
+        form->resize(static_cast<int>(std::lround(15240 * scale / 15)),
+                     static_cast<int>(std::lround(11010 * scale / 15)));
+        const DrawingSurface& surface = form->Widgets().WindowSurface();
+        std::vector<std::pair<QString, QRect>> places;
+        for (const Element& e : FormLayout()) {
+            const QString name = FullName(e);
+            if (qstrcmp(e.container, "Form1") != 0) {
+                continue;
+            }
+            if (IsChildWindow(e.kind)) {
+                places.emplace_back(name, form->Widgets().Control(name)->geometry());
+            } else if (e.kind == Kind::Label) {
+                places.emplace_back(name, surface.Rect(surface.Find(name)));
+            }
+        }
+        int translated = 0;
+        for (const Element& e : FormLayout()) {
+            const QString name = FullName(e);
+            if (e.kind != Kind::Label || qstrcmp(e.container, "Form1") != 0 ||
+                CaptionText(e) == QString::fromUtf8(e.caption)) {
+                continue;
+            }
+            ++translated;
+            const int item = surface.Find(name);
+            QCOMPARE(surface.Caption(item), CaptionText(e));
+            QImage ink(form->size() * dpr, QImage::Format_ARGB32_Premultiplied);
+            ink.setDevicePixelRatio(dpr);
+            ink.fill(Qt::transparent);
+            QPainter p(&ink);
+            p.setFont(surface.Font(item));
+            p.setPen(Qt::black);
+            p.drawText(surface.Rect(item), surface.TextFlags(item), surface.Caption(item));
+            p.end();
+            QRect inked;
+            for (int y = 0; y < ink.height(); ++y) {
+                for (int x = 0; x < ink.width(); ++x) {
+                    if (qAlpha(ink.pixel(x, y)) != 0) {
+                        inked |= QRect(static_cast<int>(x / dpr), static_cast<int>(y / dpr), 1, 1);
+                    }
+                }
+            }
+            QVERIFY2(surface.Rect(item).contains(inked),
+                     qPrintable(QStringLiteral("%1 inks %2,%3 %4 x %5 outside %6,%7 %8 x %9")
+                                    .arg(name)
+                                    .arg(inked.x())
+                                    .arg(inked.y())
+                                    .arg(inked.width())
+                                    .arg(inked.height())
+                                    .arg(surface.Rect(item).x())
+                                    .arg(surface.Rect(item).y())
+                                    .arg(surface.Rect(item).width())
+                                    .arg(surface.Rect(item).height())));
+            for (const auto& [other, place] : places) {
+                QVERIFY2(other == name || !place.intersects(inked),
+                         qPrintable(name + QStringLiteral(" is over ") + other));
+            }
+        }
+        QCOMPARE(translated, 5); // the title, «Генератор», the slider captions, the switch's
+        for (QPushButton* button : {form->Widgets().Command1(), form->Widgets().Command4()}) {
+            QStyleOptionButton option;
+            option.initFrom(button);
+            const QRect room =
+                button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+            const QFontMetrics metrics(button->font());
+            QVERIFY(button->text() != QStringLiteral("Выход") &&
+                    button->text() != QStringLiteral("Графики"));
+            QVERIFY2(metrics.horizontalAdvance(button->text()) <= room.width() &&
+                         metrics.height() <= room.height(),
+                     qPrintable(button->text()));
+        }
     }
 
     // On a screen whose free area cannot hold the natural window (a laptop

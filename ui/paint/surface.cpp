@@ -148,18 +148,30 @@ void DrawingSurface::Place(Item& item) {
 }
 
 // A caption in another language that would run past its label is set
-// smaller, down to the slider captions' size; the layout's own captions are
-// drawn as they were designed.
+// smaller, down to the slider captions' size; one still too long there
+// widens its label about the label's centre, over the bare panel the
+// layout leaves around it. The layout's own captions are drawn as they
+// were designed.
 void DrawingSurface::FitCaption(Item& item) const {
     const int smallest = std::min(item.font.pixelSize(), map_.FontPixels(kSmallestCaptionPoints));
     const bool oneLine = (item.textFlags & Qt::TextSingleLine) != 0;
+    const auto need = [&] {
+        return QFontMetrics(item.font).boundingRect(item.rect, item.textFlags & ~Qt::TextDontClip,
+                                                    item.caption);
+    };
     while (item.font.pixelSize() > smallest) {
-        const QRect need = QFontMetrics(item.font).boundingRect(
-            item.rect, item.textFlags & ~Qt::TextDontClip, item.caption);
-        if (need.width() <= item.rect.width() && (oneLine || need.height() <= item.rect.height())) {
+        const QRect n = need();
+        if (n.width() <= item.rect.width() && (oneLine || n.height() <= item.rect.height())) {
             return;
         }
         item.font.setPixelSize(item.font.pixelSize() - 1);
+    }
+    // Bold glyphs may ink a pixel past their advance.
+    const int width = need().width() + 2;
+    if (oneLine && width > item.rect.width()) {
+        const int centre = item.rect.center().x();
+        item.rect.setWidth(width);
+        item.rect.moveLeft(centre - width / 2);
     }
 }
 

@@ -62,7 +62,9 @@ public:
     QRect Rect(int item) const { return items_[Index(item)].rect; }
 
     QString Caption(int item) const { return items_[Index(item)].caption; }
+    // How a label's caption is set: its font and QPainter::drawText flags.
     const QFont& Font(int item) const { return items_[Index(item)].font; }
+    int TextFlags(int item) const { return items_[Index(item)].textFlags; }
     // Captions in the language shown now, laid out again; a caption the
     // program has set at run time stays as it is.
     void Retranslate();
