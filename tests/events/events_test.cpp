@@ -419,6 +419,88 @@ private slots:
         QVERIFY(!f.form.Run().Frozen());
     }
 
+    // L (or «Д» with a Russian layout) during a run changes every text at
+    // once and keeps the run: frozen, English and back give the Russian
+    // window to the pixel; going on in English reads the same clock, nothing
+    // restarted.
+    void languageSwitchKeepsTheRunGoing() {
+        Fixture f;
+        std::int64_t now = 0;
+        f.form.Run().SetClockSource([&now] { return now; });
+        const auto set = [&now](double seconds) { now = std::llround(seconds * 1e9); };
+        const auto graphX = [](double runSeconds) { return 8850 + std::floor(400 * runSeconds); };
+        const auto curX = [&] { return f.form.State().CurX; };
+        const kelvara::ui::DrawingSurface& surface = f.form.Widgets().WindowSurface();
+        const int title = surface.Find(QStringLiteral("Label2"));
+        const QString russianTitle = surface.Caption(title);
+        QImage russian;
+        QStringList problems;
+        const auto expect = [&](bool ok, const QString& what) {
+            if (!ok) {
+                problems << what;
+            }
+        };
+        QElapsedTimer sinceStep;
+        const auto quiet = [&] { return sinceStep.elapsed() >= 150; };
+        const auto english = [&] {
+            return surface.Caption(title) != russianTitle &&
+                   f.form.Widgets().Command1()->text() == QStringLiteral("Exit");
+        };
+        struct Step {
+            std::function<bool()> ready;
+            std::function<void()> act;
+        };
+        const std::vector<Step> script = {
+            {[] { return true; }, [&] { set(1.0); }},
+            {[&] { return curX() == graphX(1.0); }, [&] { QTest::keyClick(&f.form, Qt::Key_P); }},
+            {quiet,
+             [&] {
+                 russian = f.form.grab().toImage();
+                 QTest::keyClick(&f.form, Qt::Key_L);
+             }},
+            {quiet,
+             [&] {
+                 expect(english(), QStringLiteral("L did not bring the English texts"));
+                 expect(f.form.Run().Frozen(), QStringLiteral("the freeze ended"));
+                 QKeyEvent press(QEvent::KeyPress, u'Д', Qt::NoModifier, QStringLiteral("\u0434"));
+                 QApplication::sendEvent(f.form.Widgets().PicOn(), &press);
+             }},
+            {quiet,
+             [&] {
+                 expect(f.form.grab().toImage() == russian,
+                        QStringLiteral("back in Russian, the window is not as it was"));
+                 QTest::keyClick(&f.form, Qt::Key_L);
+                 QTest::keyClick(&f.form, Qt::Key_P); // goes on, in English
+                 set(2.5);
+             }},
+            {[&] { return curX() == graphX(2.5); },
+             [&] {
+                 expect(english() && f.form.State().SweepCount == 0 && f.events.SwitchDepth() == 1,
+                        QStringLiteral("the run did not go on in English"));
+                 QTest::keyClick(&f.form, Qt::Key_L);
+                 ClickSwitch(f.form); // off
+             }},
+        };
+        const QObject scope;
+        std::size_t next = 0;
+        std::function<void()> advance = [&] {
+            if (next == script.size()) {
+                return;
+            }
+            After(10, scope, advance);
+            if (script[next].ready()) {
+                sinceStep.start();
+                script[next++].act();
+            }
+        };
+        sinceStep.start();
+        After(50, scope, advance);
+        RunUntilOff(f.form, 5000, "the run with the language switched did not end within 5 s");
+        QCOMPARE(problems.join(QStringLiteral("; ")), QString());
+        QCOMPARE(next, script.size());
+        QCOMPARE(surface.Caption(title), russianTitle);
+    }
+
     // The menu lists every action with its keys and shows the toggles'
     // states; it and the help panel are popped up, not run in a loop of their
     // own, so the run goes on beneath them.
