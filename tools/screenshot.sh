@@ -7,10 +7,11 @@
 # window and saves the window's contents at rest (default:
 # docs/screenshot.png), then switches it on, lifts the graphs screen and saves
 # the running demonstration beside it (OUTPUT-running.png), then shows the
-# values and freezes the run (OUTPUT-frozen.png). Last, under
+# values and freezes the run (OUTPUT-frozen.png). Then, under
 # openbox on a 1920 x 1080 screen, it presses F11 and saves the whole screen
 # as a projector shows it (OUTPUT-fullscreen.png), then presses C and saves
-# the projector view (OUTPUT-projector.png).
+# the projector view (OUTPUT-projector.png). Last, the English window,
+# running with the values shown and frozen (OUTPUT-english.png).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -108,3 +109,23 @@ sleep 1
 projector=${out%.png}-projector.png
 "$build/app/kelvara_grab" 0 "$projector"
 echo "screenshot: $projector"
+
+# The English window, running with the values shown, then frozen.
+kill "$app_pid" 2>/dev/null || true
+wait "$app_pid" 2>/dev/null || true
+LANG=en_US.UTF-8 "$build/app/kelvara" &
+app_pid=$!
+sleep 0.5
+wid=$(timeout 30 xdotool search --sync --onlyvisible --name '^Kelvara$' | head -n1)
+[ -n "$wid" ] || { echo "screenshot: no English Kelvara window" >&2; exit 1; }
+sleep 1
+click 500 290
+click 788 96
+sleep 3.3
+xdotool windowfocus --sync "$wid" key v
+sleep 0.9
+xdotool key p
+sleep 0.5
+english=${out%.png}-english.png
+"$build/app/kelvara_grab" "$wid" "$english"
+echo "screenshot: $english"
