@@ -91,8 +91,20 @@ QString RestProblems(const Form1& form) {
     return problems.join(QStringLiteral("; "));
 }
 
+// The window, counting the passes of its runs: the run loop yields once a
+// pass.
+class CountingForm : public Form1 {
+public:
+    long passes = 0;
+
+    bool DoEvents() override {
+        ++passes;
+        return Form1::DoEvents();
+    }
+};
+
 struct Fixture {
-    Form1 form;
+    CountingForm form;
     QStringList failures;
     FormEvents events{form, [this](const QString& m) { failures << m; }};
     Fixture() { events.Start(); } // loaded, shown, dials at rest
@@ -220,6 +232,53 @@ private slots:
         QCOMPARE(f.events.SwitchDepth(), 0);
         QCOMPARE(RestProblems(f.form), QString());
         QCOMPARE(f.form.PicOn()->Appearance(), kelvara::kAppearanceFlat);
+    }
+
+    // A run yields no faster than its screen shows frames, and one that
+    // cannot be seen slows to four passes a second. Passes are only bounded
+    // from above over a measured stretch, so a slow machine cannot fail it.
+    void pacedToTheScreenAndSlowedUnseen_data() {
+        QTest::addColumn<QString>("window");
+        QTest::newRow("shown") << QStringLiteral("shown");
+        QTest::newRow("hidden") << QStringLiteral("hidden");
+        QTest::newRow("minimised") << QStringLiteral("minimised");
+    }
+
+    void pacedToTheScreenAndSlowedUnseen() {
+        QFETCH(QString, window);
+        Fixture f;
+        const double hz = f.form.screen()->refreshRate();
+        QVERIFY(hz >= 20);
+        const double period = window == QLatin1String("shown") ? 1 / hz : 0.25;
+        long from = 0;
+        long passes = 0;
+        double seconds = 0;
+        QElapsedTimer stretch;
+        After(100, [&] {
+            if (window == QLatin1String("hidden")) {
+                f.form.hide();
+            } else if (window == QLatin1String("minimised")) {
+                f.form.showMinimized();
+            }
+        });
+        After(400, [&] {
+            from = f.form.passes;
+            stretch.start();
+        });
+        After(1400, [&] {
+            passes = f.form.passes - from;
+            seconds = static_cast<double>(stretch.nsecsElapsed()) / 1e9;
+            QCOMPARE(f.form.State().Running, 1);
+            f.form.showNormal();
+            ClickSwitch(f.form);
+        });
+        RunUntilOff(f.form, 4000, "the paced run did not end within 4 s");
+        // One pass a frame slot, and a few more where the stretch cuts slots.
+        QVERIFY2(passes > 0 && static_cast<double>(passes) <= seconds / period + 3,
+                 qPrintable(QStringLiteral("%1 passes in %2 s, one a %3 s at most")
+                                .arg(passes)
+                                .arg(seconds)
+                                .arg(period)));
     }
 
     void aRunsClockStartsAtItsSwitchEvenAfterThirtyDaysOpen() {
