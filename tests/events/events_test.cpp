@@ -191,17 +191,18 @@ private slots:
     }
 
     void offThenOnInOneYieldNestsARun_data() {
-        QTest::addColumn<bool>("byKey");
-        QTest::newRow("mouse") << false;
-        QTest::newRow("Space on the focused switch") << true;
+        QTest::addColumn<int>("key"); // 0: the mouse
+        QTest::newRow("mouse") << 0;
+        QTest::newRow("Space on the focused switch") << int{Qt::Key_Space};
+        QTest::newRow("main Enter on the focused switch") << int{Qt::Key_Return};
     }
 
     void offThenOnInOneYieldNestsARun() {
-        QFETCH(bool, byKey);
+        QFETCH(int, key);
         Fixture f;
         const auto press = [&] {
-            if (byKey) {
-                QTest::keyClick(f.form.PicOn(), Qt::Key_Space);
+            if (key != 0) {
+                QTest::keyClick(f.form.PicOn(), static_cast<Qt::Key>(key));
             } else {
                 ClickSwitch(f.form);
             }
