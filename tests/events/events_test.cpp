@@ -580,6 +580,50 @@ private slots:
         QVERIFY(!f.form.isFullScreen());
     }
 
+    // The menu ticks what V, C and F11 turned on from the keyboard. Escape
+    // closes the help, else leaves fullscreen; a window as it opened it
+    // leaves as it is.
+    void keysShowInTheMenuAndEscapeOnlyLeaves() {
+        Fixture f;
+        kelvara::ui::Presenter& teaching = f.form.Teaching();
+        const auto press = [&](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+            QTest::keyClick(f.form.PicOn(), key, modifiers);
+        };
+        const auto ticked = [&] {
+            press(Qt::Key_F10, Qt::ShiftModifier);
+            QStringList on;
+            for (const QAction* a : teaching.Menu()->actions()) {
+                if (a->isChecked()) {
+                    on << a->text().section(QLatin1Char('\t'), 0, 0);
+                }
+            }
+            teaching.Menu()->hide();
+            return on;
+        };
+        const auto state = [&] { return f.form.windowState() & ~Qt::WindowActive; };
+        const QRect geometry = f.form.geometry();
+        press(Qt::Key_Escape);
+        QCOMPARE(state(), Qt::WindowStates(Qt::WindowNoState));
+        QCOMPARE(f.form.geometry(), geometry);
+        QVERIFY(f.form.isVisible() && !f.form.Ending());
+
+        press(Qt::Key_V);
+        press(Qt::Key_C);
+        press(Qt::Key_F11);
+        QCOMPARE(ticked(),
+                 QStringList({QStringLiteral("Значения"), QStringLiteral("Проекторный вид"),
+                              QStringLiteral("Во весь экран")}));
+        press(Qt::Key_F1);
+        press(Qt::Key_Escape);
+        QVERIFY(!teaching.HelpShown());
+        QCOMPARE(state(), Qt::WindowStates(Qt::WindowFullScreen));
+        press(Qt::Key_Escape);
+        QCOMPARE(state(), Qt::WindowStates(Qt::WindowNoState));
+        press(Qt::Key_V);
+        press(Qt::Key_C);
+        QCOMPARE(ticked(), QStringList());
+    }
+
     // A held Space repeats its press; the switch toggles once.
     void heldSpaceTogglesOnce() {
         Fixture f;
