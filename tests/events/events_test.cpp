@@ -417,21 +417,34 @@ private slots:
                      QTest::keyClick(f.form.PicOn(), Qt::Key_Right);
                  }
              }});
-        script.push_back({[&] { return curX() != graphX(1.5); },
-                          [&] {
-                              expect(f.form.Timer() == static_cast<float>(frozenAt + 0.5),
-                                     QStringLiteral("30 steps are not half a second: %1")
-                                         .arg(f.form.Timer() - frozenAt));
-                              expect(curX() == graphX(2.0),
-                                     QStringLiteral("the stepped pass plotted at %1").arg(curX()));
-                              f.form.SliderControl(kelvara::Slider::sldU)->setValue(10);
-                          }});
+        script.push_back(
+            {[&] { return curX() != graphX(1.5); },
+             [&] {
+                 expect(f.form.Timer() == static_cast<float>(frozenAt + 0.5),
+                        QStringLiteral("30 steps are not half a second: %1")
+                            .arg(f.form.Timer() - frozenAt));
+                 expect(curX() == graphX(2.0),
+                        QStringLiteral("the stepped pass plotted at %1").arg(curX()));
+                 // A focused slider keeps Page Down and Right (5, 1, then
+                 // 10): the run takes no step.
+                 QSlider* amplitude = f.form.SliderControl(kelvara::Slider::sldU);
+                 amplitude->setFocus();
+                 QTest::keyClick(amplitude, Qt::Key_PageDown);
+                 for (int i = 0; i < 9; ++i) {
+                     QTest::keyClick(amplitude, Qt::Key_Right);
+                 }
+                 expect(amplitude->value() == 10,
+                        QStringLiteral("the slider's keys moved it to %1").arg(amplitude->value()));
+             }});
         // The same instant with twice the amplitude.
         const double voltY = std::floor(2940 - std::cos(3.14 * 1.5 * 2.0) * 1000);
         script.push_back({[&] { return f.form.State().CurVoltY == voltY; },
                           [&] {
-                              expect(curX() == graphX(2.0),
-                                     QStringLiteral("the slider redrew at %1").arg(curX()));
+                              expect(curX() == graphX(2.0) &&
+                                         f.form.Timer() == static_cast<float>(frozenAt + 0.5),
+                                     QStringLiteral("the slider redrew at %1, %2 s")
+                                         .arg(curX())
+                                         .arg(f.form.Timer()));
                               set(frozenAt + 12);
                               QTest::keyClick(&f.form, Qt::Key_Pause); // goes on
                               expect(!f.form.Frozen(), QStringLiteral("Pause did not go on"));
@@ -665,6 +678,26 @@ private slots:
             QVERIFY(f.form.ShirmaVisible());
             QTest::keyClick(f.form.Command4(), Qt::Key_Return);
             QVERIFY(!f.form.ShirmaVisible());
+            // Not frozen, the step keys are Qt's: on a button Right moves the
+            // focus on as Tab does and Page Down does nothing; a slider moves.
+            for (QWidget* button : {f.form.Command4(), f.form.Command1()}) {
+                button->setFocus();
+                QTest::keyClick(button, Qt::Key_Tab);
+                QWidget* next = f.form.focusWidget();
+                QVERIFY(next != button);
+                button->setFocus();
+                QTest::keyClick(button, Qt::Key_Right);
+                QCOMPARE(f.form.focusWidget(), next);
+                button->setFocus();
+                QTest::keyClick(button, Qt::Key_PageDown);
+                QCOMPARE(f.form.focusWidget(), button);
+            }
+            QSlider* amplitude = f.form.SliderControl(kelvara::Slider::sldU);
+            QTest::keyClick(amplitude, Qt::Key_Right);
+            QCOMPARE(amplitude->value(), 6);
+            QTest::keyClick(amplitude, Qt::Key_PageDown);
+            QCOMPARE(amplitude->value(), 1);
+            QVERIFY(!f.form.Frozen());
             ClickSwitch(f.form);
         });
         RunUntilOff(f.form, 3000, "the run did not end within 3 s (switched off at 0.7 s)");
