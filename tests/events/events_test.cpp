@@ -103,6 +103,25 @@ public:
     }
 };
 
+// Paint events of one window and its children.
+class PaintCount : public QObject {
+public:
+    explicit PaintCount(const QWidget& window) : window_(window) { qApp->installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const auto* w = qobject_cast<QWidget*>(watched);
+        if (event->type() == QEvent::Paint && w != nullptr && w->window() == &window_) {
+            ++count;
+        }
+        return false;
+    }
+
+private:
+    const QWidget& window_;
+};
+
 struct Fixture {
     CountingForm form;
     QStringList failures;
@@ -405,8 +424,17 @@ private slots:
                               voltAngle = f.form.State().VoltmeterAngle;
                               set(frozenAt + 5); // the real clock goes on
                           }});
+        // Frozen with nothing changing, the loop turns without a pass or a
+        // paint.
+        PaintCount paints(f.form);
+        std::pair<long, int> settled;
+        script.push_back({quiet, [&] { settled = {f.form.passes, paints.count}; }});
         script.push_back(
             {quiet, [&] {
+                 expect(std::pair(f.form.passes, paints.count) == settled,
+                        QStringLiteral("%1 passes and %2 paints while frozen")
+                            .arg(f.form.passes - settled.first)
+                            .arg(paints.count - settled.second));
                  expect(curX() == graphX(1.5) && f.form.State().VoltmeterAngle == voltAngle,
                         QStringLiteral("the frozen run moved"));
                  expect(f.form.Timer() == static_cast<float>(frozenAt),
