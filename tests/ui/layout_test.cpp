@@ -147,14 +147,14 @@ QByteArray Renamed(const QString& builtIn, const QString& family) {
     QByteArray ttf = file.readAll();
     const auto at16 = [&](qsizetype at) { return qFromBigEndian<quint16>(ttf.constData() + at); };
     for (int t = 0; t < at16(4); ++t) {
-        const qsizetype entry = 12 + 16 * t;
+        const qsizetype entry = 12 + qsizetype{16} * t;
         if (ttf.mid(entry, 4) != "name") {
             continue;
         }
         const qsizetype table = qFromBigEndian<quint32>(ttf.constData() + entry + 8);
         const qsizetype strings = table + at16(table + 4);
         for (int r = 0; r < at16(table + 2); ++r) {
-            const qsizetype record = table + 6 + 12 * r;
+            const qsizetype record = table + 6 + qsizetype{12} * r;
             const int id = at16(record + 6);
             if (id != 1 && id != 4 && id != 6) {
                 continue;
