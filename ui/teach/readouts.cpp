@@ -157,9 +157,9 @@ QString Readouts::Text(const Line& line) {
     return s;
 }
 
-QRect Readouts::Update(const Twips& map, const Look& look, bool valuesShown,
-                       const SliderSettings& s, double omegaBase,
-                       const std::optional<InstantValues>& instant, bool frozen) {
+QRegion Readouts::Update(const Twips& map, const Look& look, bool valuesShown,
+                         const SliderSettings& s, double omegaBase,
+                         const std::optional<InstantValues>& instant, bool frozen) {
     std::vector<Line> lines;
     if (valuesShown) {
         lines = SettingLines(s, omegaBase);
@@ -174,17 +174,31 @@ QRect Readouts::Update(const Twips& map, const Look& look, bool valuesShown,
     if (!moved && look == look_ && lines == lines_ && frozen == pause_) {
         return {};
     }
-    QRect changed;
-    for (const QRect& r : TextAreas()) {
-        changed |= r;
-    }
+    // Only what changed: the instant values change with every pass, far
+    // from the effective values in the loop.
+    const bool all = moved || look != look_ || lines.size() != lines_.size();
+    const std::vector<Line> before = lines_;
+    const std::vector<QRect> areasBefore = TextAreas();
+    const bool pauseBefore = pause_;
     lines_ = std::move(lines);
     pause_ = frozen;
     map_ = map;
     look_ = look;
     Place(map);
-    for (const QRect& r : TextAreas()) {
-        changed |= r;
+    const std::vector<QRect> areasAfter = TextAreas();
+    QRegion changed;
+    for (std::size_t k = 0; k < areasBefore.size(); ++k) {
+        if (all || k >= before.size() || !(before[k] == lines_[k])) {
+            changed += areasBefore[k];
+        }
+    }
+    for (std::size_t k = 0; k < areasAfter.size(); ++k) {
+        if (all || k >= before.size() || !(before[k] == lines_[k])) {
+            changed += areasAfter[k];
+        }
+    }
+    if (pauseBefore != pause_) {
+        changed += pauseRect_;
     }
     return changed;
 }

@@ -18,6 +18,7 @@
 
 #include <QColor>
 #include <QRect>
+#include <QRegion>
 #include <QString>
 
 #include <memory>
@@ -25,7 +26,6 @@
 #include <vector>
 
 class QPainter;
-class QRegion;
 
 namespace kelvara {
 struct SimState;
@@ -85,8 +85,8 @@ public:
     // Recomputes what shows; returns the window pixels that changed. The
     // lines keep the default look's colours; `look` maps them as they are
     // drawn.
-    QRect Update(const Twips& map, const Look& look, bool valuesShown, const SliderSettings& s,
-                 double omegaBase, const std::optional<InstantValues>& instant, bool frozen);
+    QRegion Update(const Twips& map, const Look& look, bool valuesShown, const SliderSettings& s,
+                   double omegaBase, const std::optional<InstantValues>& instant, bool frozen);
     void Paint(QPainter& p, const QRect& dirty) const;
 
     // What the values add to the graphs while they show: levels, numbers
