@@ -150,6 +150,10 @@ bool Presenter::GraphsLifted() const {
 
 void Presenter::PointerAt(std::optional<QPoint> pointer) {
     pointer_ = pointer;
+    // A run going on draws the cursor with its next pass, in the same frame.
+    if (state_.Running == 1 && run_.PassOnScreen() && !run_.Frozen()) {
+        return;
+    }
     const QRegion changed = readouts_.PointAt(pointer_, record_, state_);
     if (!changed.isEmpty()) {
         window_.update(changed);
