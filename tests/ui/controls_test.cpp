@@ -264,13 +264,14 @@ private slots:
             const double im = um / r;
             const QImage img = Grab(*form);
             const std::array<std::tuple<int, double, QColor>, 3> levels{{
-                {2940, 1000 * um / std::sqrt(2.0), QColor(0, 0, 255)},
-                {5220, 1000 * im / std::sqrt(2.0), QColor(255, 0, 0)},
+                {2940, 1000 * um / std::sqrt(2.0), QColor(0, 0, 204)},
+                {5220, 1000 * im / std::sqrt(2.0), QColor(204, 0, 0)},
                 {9420, 2500 * um * im / 2, QColor(0, 0, 0)},
             }};
             for (const auto& [zero, height, colour] : levels) {
                 const int row = Px(static_cast<int>(std::floor(zero - height)));
-                // Dashed, two pixels thick like a trace, across the sweep.
+                // Dashed, two pixels thick like a trace, a shade darker than it,
+                // across the sweep.
                 const auto ink = [&](int y) {
                     return CountColour(img, QRect(QPoint(Px(9600), y), QPoint(Px(13500), y)),
                                        colour);

@@ -259,9 +259,9 @@ void GraphOverlay::Paint(QPainter& p, const QRect& dirty) const {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
     const QColor panel = PanelColour();
-    const auto text = [&](const Label& l) {
+    const auto text = [&](const Label& l, bool level = false) {
         if (l.rect.intersects(dirty)) {
-            p.setPen(look_.Text(look_.Trace(l.colour), panel));
+            p.setPen(look_.Text(level ? look_.Level(l.colour) : look_.Trace(l.colour), panel));
             p.drawText(l.rect, Qt::AlignLeft | Qt::AlignVCenter, l.text);
         }
     };
@@ -270,11 +270,11 @@ void GraphOverlay::Paint(QPainter& p, const QRect& dirty) const {
     const qreal off = PenOffset(pen);
     p.setFont(MakeFont(kNumberFont, map_));
     for (const Level& level : levels_) {
-        p.setPen(QPen(look_.Trace(level.colour), pen, Qt::DashLine, Qt::FlatCap));
+        p.setPen(QPen(look_.Level(level.colour), pen, Qt::DashLine, Qt::FlatCap));
         const int y = map_.Point(0, level.y).y();
         p.drawLine(QPointF(levelLeft_, y) + QPointF(off, off),
                    QPointF(levelRight_, y) + QPointF(off, off));
-        text(level.label);
+        text(level.label, true);
     }
     for (const Label& l : numbers_) {
         text(l);
