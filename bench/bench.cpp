@@ -315,7 +315,7 @@ private:
         for (std::int64_t now = ClockNs(), end = now + ns, step = 0; now < end; now = ClockNs()) {
             if (sweep && now - moved >= 16 * kMs) {
                 moved = now;
-                const int x = static_cast<int>(step++ % (2 * graphs.width()));
+                const int x = static_cast<int>(step++ % (2 * std::int64_t{graphs.width()}));
                 const QPoint at(graphs.left() + std::min(x, 2 * graphs.width() - x),
                                 graphs.top() + graphs.height() / 6);
                 xcb_warp_pointer(conn_, XCB_NONE, window_, 0, 0, 0, 0,

@@ -272,9 +272,10 @@ private slots:
                 const int row = Px(static_cast<int>(std::floor(zero - height)));
                 // Dashed, two pixels thick like a trace, a shade darker than it,
                 // across the sweep.
+                const QColor shade = colour;
                 const auto ink = [&](int y) {
                     return CountColour(img, QRect(QPoint(Px(9600), y), QPoint(Px(13500), y)),
-                                       colour);
+                                       shade);
                 };
                 const int across = Px(13500) - Px(9600) + 1;
                 QVERIFY2(ink(row - 1) > across / 2 && ink(row) == ink(row - 1),
