@@ -5,8 +5,10 @@
 // and failures, driven by clicks delivered while the run loop yields.
 #include "sim/controls.h"
 #include "ui/look/fonts.h"
+#include "ui/teach/graph_overlay.h"
 #include "ui/teach/help_panel.h"
 #include "ui/teach/presenter.h"
+#include "ui/teach/readouts.h"
 #include "ui/widgets/box.h"
 #include "ui/widgets/marker.h"
 #include "ui/window/events.h"
@@ -17,13 +19,16 @@
 #include <QContextMenuEvent>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <functional>
@@ -529,6 +534,142 @@ private slots:
         QVERIFY(!f.form.Run().Frozen());
     }
 
+    // A frozen run driven by an injected clock: the cursor at the x of a
+    // pass reads that pass's t, u, i and p, and nothing beyond the trace or
+    // off the window; E (and «У» in the Russian layout) shows the group
+    // mirrored along the wire as minus signs, and off again gives back the
+    // very pixels of the positive carriers.
+    void frozenRunReadByTheCursorAndAsElectrons() {
+        Fixture f;
+        std::int64_t now = 0;
+        f.form.Run().SetClockSource([&now] { return now; });
+        const auto set = [&now](double seconds) { now = std::llround(seconds * 1e9); };
+        f.form.Widgets().Command4()->click(); // the graphs screen lifted
+        QTest::keyClick(&f.form, Qt::Key_V);
+        const kelvara::ui::Presenter& teaching = f.form.Teaching();
+        const auto& graphs = teaching.ShownReadouts().Graphs();
+        const auto& st = f.form.State();
+        const auto pointer = [&](std::optional<QPoint> at) {
+            if (at) {
+                QMouseEvent move(QEvent::MouseMove, *at, f.form.mapToGlobal(*at), Qt::NoButton,
+                                 Qt::NoButton, Qt::NoModifier);
+                QApplication::sendEvent(&f.form, &move);
+            } else {
+                QEvent leave(QEvent::Leave);
+                QApplication::sendEvent(&f.form, &leave);
+            }
+        };
+        const auto px = [](int twips) { return static_cast<int>(std::lround(twips / 15.0)); };
+        QStringList problems;
+        const auto expect = [&](bool ok, const QString& what) {
+            if (!ok) {
+                problems << what;
+            }
+        };
+        std::array<double, 3> drawnAt1s{};
+        std::vector<int> group;
+        QImage positive;
+        const auto visible = [&] {
+            std::vector<int> shown;
+            for (int k = 0; k < kelvara::kTokCount; ++k) {
+                if (!f.form.Widgets().Tok(k)->isHidden()) {
+                    shown.push_back(k);
+                }
+            }
+            return shown;
+        };
+        struct Step {
+            std::function<bool()> ready;
+            std::function<void()> act;
+        };
+        const std::vector<Step> script = {
+            {[&] { return st.CurX == 8850; }, [&] { set(1.0); }},
+            {[&] { return st.CurX == 9250; },
+             [&] {
+                 drawnAt1s = {st.CurVoltY, st.CurCurrentY, static_cast<double>(st.CurPowerY)};
+                 set(1.5);
+             }},
+            {[&] { return st.CurX == 9450; },
+             [&] {
+                 QTest::keyClick(&f.form, Qt::Key_P);
+                 set(9); // the real clock goes on; the frozen run does not
+                 pointer(QPoint(px(9250), px(3600)));
+                 const auto reading = graphs.Reading();
+                 expect(reading && reading->x == 9250, QStringLiteral("no pass read at 1 s"));
+                 QStringList lines;
+                 for (const auto& l : graphs.ReadingLines()) {
+                     lines << l.text;
+                 }
+                 const auto v =
+                     kelvara::ui::Readouts::InstantOf(st, drawnAt1s[0], drawnAt1s[1], drawnAt1s[2]);
+                 const QLocale ru(QLocale::Russian, QLocale::Russia);
+                 const auto sign = [&](double x) {
+                     return (x < 0 ? QStringLiteral("−") : QStringLiteral("+")) +
+                            ru.toString(std::abs(x), 'f', 3);
+                 };
+                 const QStringList want{QStringLiteral("t = 1,00 с"),
+                                        QStringLiteral("u = %1 В").arg(sign(v.u)),
+                                        QStringLiteral("i = %1 А").arg(sign(v.i)),
+                                        QStringLiteral("p = %1 Вт").arg(ru.toString(v.p, 'f', 3))};
+                 expect(lines == want, lines.join(QLatin1Char('|')) +
+                                           QStringLiteral(" read, not ") +
+                                           want.join(QLatin1Char('|')));
+                 // The thin cursor crosses the power graph below its trace.
+                 const QImage img = f.form.grab().toImage();
+                 expect(img.pixelColor(px(9250), px(9700)) == QColor(96, 96, 96),
+                        QStringLiteral("no cursor drawn at 1 s"));
+                 pointer(QPoint(px(12000), px(3600)));
+                 expect(!graphs.Reading(), QStringLiteral("a reading where nothing is drawn"));
+                 pointer(QPoint(px(9250), px(3600)));
+                 pointer(std::nullopt);
+                 expect(!graphs.Reading(), QStringLiteral("the cursor stayed off the window"));
+
+                 positive = f.form.grab().toImage();
+                 group = visible();
+                 QTest::keyClick(&f.form, Qt::Key_E);
+                 const std::vector<int> mirrored = visible();
+                 expect(group.size() == 5 && mirrored.size() == 5 &&
+                            mirrored.front() == 34 - group.front() &&
+                            mirrored.back() == 38 - group.front(),
+                        QStringLiteral("electrons at %1, carriers at %2")
+                            .arg(mirrored.empty() ? -1 : mirrored.front())
+                            .arg(group.empty() ? -1 : group.front()));
+                 const QImage electrons = f.form.grab().toImage();
+                 for (const int k : mirrored) {
+                     const auto* tok = f.form.Widgets().Tok(k);
+                     const QPoint c = tok->mapTo(&f.form, tok->rect().center());
+                     // The bar across shows; above it, where a plus has its
+                     // upright, only the wire's colour.
+                     expect(tok->GetSign() == kelvara::ui::SignMarker::Sign::Minus &&
+                                electrons.pixelColor(c) == QColor(Qt::black) &&
+                                electrons.pixelColor(c - QPoint(0, 3)) == tok->BackColor(),
+                            QStringLiteral("tok(%1) shows no minus").arg(k));
+                 }
+                 QKeyEvent russian(QEvent::KeyPress, u'У', Qt::NoModifier, QStringLiteral("у"));
+                 QApplication::sendEvent(&f.form, &russian);
+                 expect(visible() == group, QStringLiteral("«У» did not give the carriers back"));
+                 expect(f.form.grab().toImage() == positive,
+                        QStringLiteral("the carriers' pixels are not as before"));
+                 ClickSwitch(f.form); // off, from the freeze
+             }},
+        };
+        const QObject scope;
+        std::size_t next = 0;
+        std::function<void()> advance = [&] {
+            if (next == script.size()) {
+                return;
+            }
+            After(10, scope, advance);
+            if (script[next].ready()) {
+                script[next++].act();
+            }
+        };
+        After(50, scope, advance);
+        RunUntilOff(f.form, 5000, "the frozen run was not read within 5 s");
+        QCOMPARE(problems.join(QStringLiteral("; ")), QString());
+        QCOMPARE(next, script.size());
+    }
+
     // The menu lists every action with its keys and shows the toggles'
     // states; it and the help panel are popped up, not run in a loop of their
     // own, so the run goes on beneath them.
@@ -568,6 +709,7 @@ private slots:
                 expect(texts == QStringList{QStringLiteral("Пауза\tP, Pause"),
                                             QStringLiteral("Шаг вперёд на 1/60 с\t→, Page Down"),
                                             QStringLiteral("Значения\tV"),
+                                            QStringLiteral("Электроны\tE"),
                                             QStringLiteral("Проекторный вид\tC"),
                                             QStringLiteral("Во весь экран\tF11"),
                                             QStringLiteral("Справка\tF1"),
