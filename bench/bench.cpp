@@ -187,7 +187,11 @@ public:
         const auto at = static_cast<int>(std::find(syms, syms + n, 0x70) - syms);
         keyP_ = static_cast<std::uint8_t>(
             at < n ? setup->min_keycode + at / map->keysyms_per_keycode : 0);
-        ok = ok && keyP_ != 0;
+        // And of a Latin v (0x76), for the values.
+        const auto atV = static_cast<int>(std::find(syms, syms + n, 0x76) - syms);
+        keyV_ = static_cast<std::uint8_t>(
+            atV < n ? setup->min_keycode + atV / map->keysyms_per_keycode : 0);
+        ok = ok && keyP_ != 0 && keyV_ != 0;
     }
     Bench(const Bench&) = delete;
     Bench& operator=(const Bench&) = delete;
@@ -295,7 +299,9 @@ private:
     // is reported when it turns non-empty and emptied at once, so that one
     // flush of a frame is one change. The report of the whole window that
     // making a damage brings is dropped before the damage is first emptied.
-    std::vector<std::int64_t> Changes(std::int64_t ns) {
+    // With `sweep`, the pointer moves one pixel a frame to and fro across
+    // the graphs meanwhile, on the voltage graph.
+    std::vector<std::int64_t> Changes(std::int64_t ns, bool sweep = false) {
         const xcb_damage_damage_t damage = xcb_generate_id(conn_);
         xcb_damage_create(conn_, damage, window_, XCB_DAMAGE_REPORT_LEVEL_NON_EMPTY);
         KELVARA_ASK(xcb_get_window_attributes, window_);
@@ -304,11 +310,24 @@ private:
         xcb_damage_subtract(conn_, damage, XCB_NONE, XCB_NONE);
         xcb_flush(conn_);
         std::vector<std::int64_t> times;
-        for (std::int64_t now = ClockNs(), end = now + ns; now < end; now = ClockNs()) {
+        const QRect graphs = Place("Shape4");
+        std::int64_t moved = 0;
+        for (std::int64_t now = ClockNs(), end = now + ns, step = 0; now < end; now = ClockNs()) {
+            if (sweep && now - moved >= 16 * kMs) {
+                moved = now;
+                const int x = static_cast<int>(step++ % (2 * std::int64_t{graphs.width()}));
+                const QPoint at(graphs.left() + std::min(x, 2 * graphs.width() - x),
+                                graphs.top() + graphs.height() / 6);
+                xcb_warp_pointer(conn_, XCB_NONE, window_, 0, 0, 0, 0,
+                                 static_cast<std::int16_t>(at.x()),
+                                 static_cast<std::int16_t>(at.y()));
+                xcb_flush(conn_);
+            }
             const std::unique_ptr<xcb_generic_event_t, Free> ev(xcb_poll_for_event(conn_));
             pollfd p{xcb_get_file_descriptor(conn_), POLLIN, 0};
             if (!ev) {
-                ::poll(&p, 1, static_cast<int>((end - now) / kMs) + 1);
+                const std::int64_t wait = sweep ? std::min(end - now, 4 * kMs) : end - now;
+                ::poll(&p, 1, static_cast<int>(wait / kMs) + 1);
             } else if ((ev->response_type & 0x7F) == damageEvent_ && // not an earlier damage's
                        reinterpret_cast<xcb_damage_notify_event_t*>(ev.get())->damage == damage) {
                 times.push_back(now);
@@ -371,12 +390,12 @@ private:
 
     // The program's and the X server's share of a core, and the window's
     // changes, over `ns`.
-    void Watch(Child& c, const std::string& p, std::int64_t ns) {
+    void Watch(Child& c, const std::string& p, std::int64_t ns, bool sweep = false) {
         const pid_t xserver = std::stoi(opt_["--xserver-pid"]);
         const double program0 = CpuSeconds(c.pid);
         const double x0 = CpuSeconds(xserver);
         const std::int64_t t0 = ClockNs();
-        const std::vector<std::int64_t> times = Changes(ns);
+        const std::vector<std::int64_t> times = Changes(ns, sweep);
         const double seconds = Ms(ClockNs() - t0) / 1e3;
         figures[p + "program_cpu"].push_back(100 * (CpuSeconds(c.pid) - program0) / seconds);
         figures[p + "x_cpu"].push_back(100 * (CpuSeconds(xserver) - x0) / seconds);
@@ -483,6 +502,20 @@ private:
                 Watch(c, "kelvara.frozen.", 5'000 * kMs);
             }
         }
+        if (side == "kelvara") { // V: values, levels and numbers; then the cursor
+            Press(XCB_KEY_PRESS, keyV_);
+            xcb_flush(conn_);
+            SleepNs(500 * kMs);
+            Watch(c, "kelvara.values.", 5'000 * kMs);
+            Watch(c, "kelvara.cursor.", 5'000 * kMs, true);
+            Press(XCB_KEY_PRESS, keyP_); // frozen, the pointer resting on the graphs
+            xcb_flush(conn_);
+            SleepNs(500 * kMs);
+            Watch(c, "kelvara.values_frozen.", 5'000 * kMs);
+            Press(XCB_KEY_PRESS, keyP_);
+            xcb_flush(conn_);
+            SleepNs(300 * kMs);
+        }
         if (!Switch(false)) {
             return failures.push_back(side + ": the run did not stop");
         }
@@ -501,7 +534,7 @@ private:
     std::map<std::string, std::string> opt_;
     xcb_connection_t* conn_;
     xcb_window_t root_ = 0, window_ = 0;
-    std::uint8_t damageEvent_ = 0, keyP_ = 0;
+    std::uint8_t damageEvent_ = 0, keyP_ = 0, keyV_ = 0;
 };
 
 // What is printed, section by section. "== " opens a section; "@ " names its
@@ -534,10 +567,11 @@ switch {on,off}, p90 ms | {on,off}_p90 | 2
 passes a second (inside) | passes_per_s | 1
 pass length {p50,p99,max}, ms (inside) | wall_{p50,p99,max}_ms | 2
 pass CPU {p50,p99,max}, ms (inside) | cpu_{p50,p99,max}_ms | 3 | {,<= 2}
-== kelvara, 5 s of a run, then 5 s of it frozen by P
-@ kelvara = running ; kelvara.frozen = frozen
-{program CPU,X server CPU}, % of a core | {program_cpu,x_cpu} | 1 | frozen <= 1
-changed frames a second | frames | 1 | frozen = 0
+== kelvara, 5 s of a run, then 5 s of it frozen by P; with V, 5 s each: running, the pointer moving over the graphs, frozen with the pointer resting there
+@ kelvara = running ; kelvara.frozen = frozen ; kelvara.values = values ; kelvara.cursor = cursor ; kelvara.values_frozen = values_frozen
+program CPU, % of a core | program_cpu | 1 | frozen <= 1; values_frozen <= 1; cursor <= values + 1
+X server CPU, % of a core | x_cpu | 1 | frozen <= 1; values_frozen <= 1
+changed frames a second | frames | 1 | frozen = 0; values_frozen = 0
 == end of the program from a run nested 10 deep
 @ *paced.exit = paced, Exit ; *paced.close = paced, close ; *unpaced.exit = unpaced, Exit ; *unpaced.close = unpaced, close
 to the end, ms | ms | 1 | <= 200

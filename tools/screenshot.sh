@@ -7,7 +7,8 @@
 # window and saves the window's contents at rest (default:
 # docs/screenshot.png), then switches it on, lifts the graphs screen and saves
 # the running demonstration beside it (OUTPUT-running.png), then shows the
-# values and freezes the run (OUTPUT-frozen.png). Then, under
+# values, freezes the run and rests the pointer over the graphs, where the
+# cursor reads them (OUTPUT-frozen.png). Then, under
 # openbox on a 1920 x 1080 screen, it presses F11 and saves the whole screen
 # as a projector shows it (OUTPUT-fullscreen.png), then presses C and saves
 # the projector view (OUTPUT-projector.png). Last, the English window,
@@ -72,10 +73,13 @@ running=${out%.png}-running.png
 "$build/app/kelvara_grab" "$wid" "$running"
 echo "screenshot: $running"
 
-# The values shown, then the run frozen, as a teacher explains a moment.
+# The values shown, then the run frozen, as a teacher explains a moment,
+# and the pointer on the voltage graph, 1.5 s into the sweep (twips / 15).
 xdotool windowfocus --sync "$wid" key v
 sleep 0.9
 xdotool key p
+sleep 0.3
+xdotool mousemove --window "$wid" 630 170 sleep 0.1 mousemove --window "$wid" 630 160
 sleep 0.5
 frozen=${out%.png}-frozen.png
 "$build/app/kelvara_grab" "$wid" "$frozen"

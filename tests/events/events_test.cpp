@@ -5,8 +5,10 @@
 // and failures, driven by clicks delivered while the run loop yields.
 #include "sim/controls.h"
 #include "ui/look/fonts.h"
+#include "ui/teach/graph_overlay.h"
 #include "ui/teach/help_panel.h"
 #include "ui/teach/presenter.h"
+#include "ui/teach/readouts.h"
 #include "ui/widgets/box.h"
 #include "ui/widgets/marker.h"
 #include "ui/window/events.h"
@@ -17,13 +19,16 @@
 #include <QContextMenuEvent>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <functional>
@@ -91,10 +96,50 @@ QString RestProblems(const Form1& form) {
     return problems.join(QStringLiteral("; "));
 }
 
+// The window, counting the passes of its runs: the run loop yields once a
+// pass.
+class CountingForm : public Form1 {
+public:
+    long passes = 0;
+
+    // The controls the handlers drive: the window's own, counting passes.
+    class Counting : public kelvara::ui::WindowControls {
+    public:
+        explicit Counting(CountingForm& form)
+            : WindowControls(form.Widgets(), form.Run()), form_(form) {}
+        bool DoEvents() override {
+            ++form_.passes;
+            return WindowControls::DoEvents();
+        }
+
+    private:
+        CountingForm& form_;
+    } counting{*this};
+};
+
+// Paint events of one window and its children.
+class PaintCount : public QObject {
+public:
+    explicit PaintCount(const QWidget& window) : window_(window) { qApp->installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const auto* w = qobject_cast<QWidget*>(watched);
+        if (event->type() == QEvent::Paint && w != nullptr && w->window() == &window_) {
+            ++count;
+        }
+        return false;
+    }
+
+private:
+    const QWidget& window_;
+};
+
 struct Fixture {
-    Form1 form;
+    CountingForm form;
     QStringList failures;
-    FormEvents events{form, [this](const QString& m) { failures << m; }};
+    FormEvents events{form, [this](const QString& m) { failures << m; }, &form.counting};
     Fixture() { events.Start(); } // loaded, shown, dials at rest
 };
 
@@ -181,17 +226,18 @@ private slots:
     }
 
     void offThenOnInOneYieldNestsARun_data() {
-        QTest::addColumn<bool>("byKey");
-        QTest::newRow("mouse") << false;
-        QTest::newRow("Space on the focused switch") << true;
+        QTest::addColumn<int>("key"); // 0: the mouse
+        QTest::newRow("mouse") << 0;
+        QTest::newRow("Space on the focused switch") << int{Qt::Key_Space};
+        QTest::newRow("main Enter on the focused switch") << int{Qt::Key_Return};
     }
 
     void offThenOnInOneYieldNestsARun() {
-        QFETCH(bool, byKey);
+        QFETCH(int, key);
         Fixture f;
         const auto press = [&] {
-            if (byKey) {
-                QTest::keyClick(f.form.Widgets().PicOn(), Qt::Key_Space);
+            if (key != 0) {
+                QTest::keyClick(f.form.Widgets().PicOn(), static_cast<Qt::Key>(key));
             } else {
                 ClickSwitch(f.form);
             }
@@ -222,6 +268,53 @@ private slots:
         QCOMPARE(f.events.SwitchDepth(), 0);
         QCOMPARE(RestProblems(f.form), QString());
         QCOMPARE(f.form.Widgets().PicOn()->Appearance(), kelvara::kAppearanceFlat);
+    }
+
+    // A run yields no faster than its screen shows frames, and one that
+    // cannot be seen slows to four passes a second. Passes are only bounded
+    // from above over a measured stretch, so a slow machine cannot fail it.
+    void pacedToTheScreenAndSlowedUnseen_data() {
+        QTest::addColumn<QString>("window");
+        QTest::newRow("shown") << QStringLiteral("shown");
+        QTest::newRow("hidden") << QStringLiteral("hidden");
+        QTest::newRow("minimised") << QStringLiteral("minimised");
+    }
+
+    void pacedToTheScreenAndSlowedUnseen() {
+        QFETCH(QString, window);
+        Fixture f;
+        const double hz = f.form.screen()->refreshRate();
+        QVERIFY(hz >= 20);
+        const double period = window == QLatin1String("shown") ? 1 / hz : 0.25;
+        long from = 0;
+        long passes = 0;
+        double seconds = 0;
+        QElapsedTimer stretch;
+        After(100, [&] {
+            if (window == QLatin1String("hidden")) {
+                f.form.hide();
+            } else if (window == QLatin1String("minimised")) {
+                f.form.showMinimized();
+            }
+        });
+        After(400, [&] {
+            from = f.form.passes;
+            stretch.start();
+        });
+        After(1400, [&] {
+            passes = f.form.passes - from;
+            seconds = static_cast<double>(stretch.nsecsElapsed()) / 1e9;
+            QCOMPARE(f.form.State().Running, 1);
+            f.form.showNormal();
+            ClickSwitch(f.form);
+        });
+        RunUntilOff(f.form, 4000, "the paced run did not end within 4 s");
+        // One pass a frame slot, and a few more where the stretch cuts slots.
+        QVERIFY2(passes > 0 && static_cast<double>(passes) <= seconds / period + 3,
+                 qPrintable(QStringLiteral("%1 passes in %2 s, one a %3 s at most")
+                                .arg(passes)
+                                .arg(seconds)
+                                .arg(period)));
     }
 
     void aRunsClockStartsAtItsSwitchEvenAfterThirtyDaysOpen() {
@@ -347,8 +440,17 @@ private slots:
                               voltAngle = f.form.State().VoltmeterAngle;
                               set(frozenAt + 5); // the real clock goes on
                           }});
+        // Frozen with nothing changing, the loop turns without a pass or a
+        // paint.
+        PaintCount paints(f.form);
+        std::pair<long, int> settled;
+        script.push_back({quiet, [&] { settled = {f.form.passes, paints.count}; }});
         script.push_back(
             {quiet, [&] {
+                 expect(std::pair(f.form.passes, paints.count) == settled,
+                        QStringLiteral("%1 passes and %2 paints while frozen")
+                            .arg(f.form.passes - settled.first)
+                            .arg(paints.count - settled.second));
                  expect(curX() == graphX(1.5) && f.form.State().VoltmeterAngle == voltAngle,
                         QStringLiteral("the frozen run moved"));
                  expect(f.form.Controls().Timer() == static_cast<float>(frozenAt),
@@ -359,22 +461,35 @@ private slots:
                      QTest::keyClick(f.form.Widgets().PicOn(), Qt::Key_Right);
                  }
              }});
-        script.push_back({[&] { return curX() != graphX(1.5); },
-                          [&] {
-                              expect(f.form.Controls().Timer() ==
-                                         static_cast<float>(frozenAt + 0.5),
-                                     QStringLiteral("30 steps are not half a second: %1")
-                                         .arg(f.form.Controls().Timer() - frozenAt));
-                              expect(curX() == graphX(2.0),
-                                     QStringLiteral("the stepped pass plotted at %1").arg(curX()));
-                              f.form.Widgets().SliderControl(kelvara::Slider::sldU)->setValue(10);
-                          }});
+        script.push_back(
+            {[&] { return curX() != graphX(1.5); },
+             [&] {
+                 expect(f.form.Controls().Timer() == static_cast<float>(frozenAt + 0.5),
+                        QStringLiteral("30 steps are not half a second: %1")
+                            .arg(f.form.Controls().Timer() - frozenAt));
+                 expect(curX() == graphX(2.0),
+                        QStringLiteral("the stepped pass plotted at %1").arg(curX()));
+                 // A focused slider keeps Page Down and Right (5, 1, then
+                 // 10): the run takes no step.
+                 QSlider* amplitude = f.form.Widgets().SliderControl(kelvara::Slider::sldU);
+                 amplitude->setFocus();
+                 QTest::keyClick(amplitude, Qt::Key_PageDown);
+                 for (int i = 0; i < 9; ++i) {
+                     QTest::keyClick(amplitude, Qt::Key_Right);
+                 }
+                 expect(amplitude->value() == 10,
+                        QStringLiteral("the slider's keys moved it to %1").arg(amplitude->value()));
+             }});
         // The same instant with twice the amplitude.
         const double voltY = std::floor(2940 - std::cos(3.14 * 1.5 * 2.0) * 1000);
         script.push_back({[&] { return f.form.State().CurVoltY == voltY; },
                           [&] {
-                              expect(curX() == graphX(2.0),
-                                     QStringLiteral("the slider redrew at %1").arg(curX()));
+                              expect(curX() == graphX(2.0) &&
+                                         f.form.Controls().Timer() ==
+                                             static_cast<float>(frozenAt + 0.5),
+                                     QStringLiteral("the slider redrew at %1, %2 s")
+                                         .arg(curX())
+                                         .arg(f.form.Controls().Timer()));
                               set(frozenAt + 12);
                               QTest::keyClick(&f.form, Qt::Key_Pause); // goes on
                               expect(!f.form.Run().Frozen(), QStringLiteral("Pause did not go on"));
@@ -417,6 +532,142 @@ private slots:
         // At rest the key does nothing.
         QTest::keyClick(&f.form, Qt::Key_P);
         QVERIFY(!f.form.Run().Frozen());
+    }
+
+    // A frozen run driven by an injected clock: the cursor at the x of a
+    // pass reads that pass's t, u, i and p, and nothing beyond the trace or
+    // off the window; E (and «У» in the Russian layout) shows the group
+    // mirrored along the wire as minus signs, and off again gives back the
+    // very pixels of the positive carriers.
+    void frozenRunReadByTheCursorAndAsElectrons() {
+        Fixture f;
+        std::int64_t now = 0;
+        f.form.Run().SetClockSource([&now] { return now; });
+        const auto set = [&now](double seconds) { now = std::llround(seconds * 1e9); };
+        f.form.Widgets().Command4()->click(); // the graphs screen lifted
+        QTest::keyClick(&f.form, Qt::Key_V);
+        const kelvara::ui::Presenter& teaching = f.form.Teaching();
+        const auto& graphs = teaching.ShownReadouts().Graphs();
+        const auto& st = f.form.State();
+        const auto pointer = [&](std::optional<QPoint> at) {
+            if (at) {
+                QMouseEvent move(QEvent::MouseMove, *at, f.form.mapToGlobal(*at), Qt::NoButton,
+                                 Qt::NoButton, Qt::NoModifier);
+                QApplication::sendEvent(&f.form, &move);
+            } else {
+                QEvent leave(QEvent::Leave);
+                QApplication::sendEvent(&f.form, &leave);
+            }
+        };
+        const auto px = [](int twips) { return static_cast<int>(std::lround(twips / 15.0)); };
+        QStringList problems;
+        const auto expect = [&](bool ok, const QString& what) {
+            if (!ok) {
+                problems << what;
+            }
+        };
+        std::array<double, 3> drawnAt1s{};
+        std::vector<int> group;
+        QImage positive;
+        const auto visible = [&] {
+            std::vector<int> shown;
+            for (int k = 0; k < kelvara::kTokCount; ++k) {
+                if (!f.form.Widgets().Tok(k)->isHidden()) {
+                    shown.push_back(k);
+                }
+            }
+            return shown;
+        };
+        struct Step {
+            std::function<bool()> ready;
+            std::function<void()> act;
+        };
+        const std::vector<Step> script = {
+            {[&] { return st.CurX == 8850; }, [&] { set(1.0); }},
+            {[&] { return st.CurX == 9250; },
+             [&] {
+                 drawnAt1s = {st.CurVoltY, st.CurCurrentY, static_cast<double>(st.CurPowerY)};
+                 set(1.5);
+             }},
+            {[&] { return st.CurX == 9450; },
+             [&] {
+                 QTest::keyClick(&f.form, Qt::Key_P);
+                 set(9); // the real clock goes on; the frozen run does not
+                 pointer(QPoint(px(9250), px(3600)));
+                 const auto reading = graphs.Reading();
+                 expect(reading && reading->x == 9250, QStringLiteral("no pass read at 1 s"));
+                 QStringList lines;
+                 for (const auto& l : graphs.ReadingLines()) {
+                     lines << l.text;
+                 }
+                 const auto v =
+                     kelvara::ui::Readouts::InstantOf(st, drawnAt1s[0], drawnAt1s[1], drawnAt1s[2]);
+                 const QLocale ru(QLocale::Russian, QLocale::Russia);
+                 const auto sign = [&](double x) {
+                     return (x < 0 ? QStringLiteral("−") : QStringLiteral("+")) +
+                            ru.toString(std::abs(x), 'f', 3);
+                 };
+                 const QStringList want{QStringLiteral("t = 1,00 с"),
+                                        QStringLiteral("u = %1 В").arg(sign(v.u)),
+                                        QStringLiteral("i = %1 А").arg(sign(v.i)),
+                                        QStringLiteral("p = %1 Вт").arg(ru.toString(v.p, 'f', 3))};
+                 expect(lines == want, lines.join(QLatin1Char('|')) +
+                                           QStringLiteral(" read, not ") +
+                                           want.join(QLatin1Char('|')));
+                 // The thin cursor crosses the power graph below its trace.
+                 const QImage img = f.form.grab().toImage();
+                 expect(img.pixelColor(px(9250), px(9700)) == QColor(96, 96, 96),
+                        QStringLiteral("no cursor drawn at 1 s"));
+                 pointer(QPoint(px(12000), px(3600)));
+                 expect(!graphs.Reading(), QStringLiteral("a reading where nothing is drawn"));
+                 pointer(QPoint(px(9250), px(3600)));
+                 pointer(std::nullopt);
+                 expect(!graphs.Reading(), QStringLiteral("the cursor stayed off the window"));
+
+                 positive = f.form.grab().toImage();
+                 group = visible();
+                 QTest::keyClick(&f.form, Qt::Key_E);
+                 const std::vector<int> mirrored = visible();
+                 expect(group.size() == 5 && mirrored.size() == 5 &&
+                            mirrored.front() == 34 - group.front() &&
+                            mirrored.back() == 38 - group.front(),
+                        QStringLiteral("electrons at %1, carriers at %2")
+                            .arg(mirrored.empty() ? -1 : mirrored.front())
+                            .arg(group.empty() ? -1 : group.front()));
+                 const QImage electrons = f.form.grab().toImage();
+                 for (const int k : mirrored) {
+                     const auto* tok = f.form.Widgets().Tok(k);
+                     const QPoint c = tok->mapTo(&f.form, tok->rect().center());
+                     // The bar across shows; above it, where a plus has its
+                     // upright, only the wire's colour.
+                     expect(tok->GetSign() == kelvara::ui::SignMarker::Sign::Minus &&
+                                electrons.pixelColor(c) == QColor(Qt::black) &&
+                                electrons.pixelColor(c - QPoint(0, 3)) == tok->BackColor(),
+                            QStringLiteral("tok(%1) shows no minus").arg(k));
+                 }
+                 QKeyEvent russian(QEvent::KeyPress, u'У', Qt::NoModifier, QStringLiteral("у"));
+                 QApplication::sendEvent(&f.form, &russian);
+                 expect(visible() == group, QStringLiteral("«У» did not give the carriers back"));
+                 expect(f.form.grab().toImage() == positive,
+                        QStringLiteral("the carriers' pixels are not as before"));
+                 ClickSwitch(f.form); // off, from the freeze
+             }},
+        };
+        const QObject scope;
+        std::size_t next = 0;
+        std::function<void()> advance = [&] {
+            if (next == script.size()) {
+                return;
+            }
+            After(10, scope, advance);
+            if (script[next].ready()) {
+                script[next++].act();
+            }
+        };
+        After(50, scope, advance);
+        RunUntilOff(f.form, 5000, "the frozen run was not read within 5 s");
+        QCOMPARE(problems.join(QStringLiteral("; ")), QString());
+        QCOMPARE(next, script.size());
     }
 
     // L (or «Д» with a Russian layout) during a run changes every text at
@@ -540,6 +791,7 @@ private slots:
                 expect(texts == QStringList{QStringLiteral("Пауза\tP, Pause"),
                                             QStringLiteral("Шаг вперёд на 1/60 с\t→, Page Down"),
                                             QStringLiteral("Значения\tV"),
+                                            QStringLiteral("Электроны\tE"),
                                             QStringLiteral("Проекторный вид\tC"),
                                             QStringLiteral("Во весь экран\tF11"),
                                             QStringLiteral("Справка\tF1"),
@@ -605,6 +857,50 @@ private slots:
         QVERIFY(!f.form.isFullScreen());
     }
 
+    // The menu ticks what V, C and F11 turned on from the keyboard. Escape
+    // closes the help, else leaves fullscreen; a window as it opened it
+    // leaves as it is.
+    void keysShowInTheMenuAndEscapeOnlyLeaves() {
+        Fixture f;
+        kelvara::ui::Presenter& teaching = f.form.Teaching();
+        const auto press = [&](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+            QTest::keyClick(f.form.Widgets().PicOn(), key, modifiers);
+        };
+        const auto ticked = [&] {
+            press(Qt::Key_F10, Qt::ShiftModifier);
+            QStringList on;
+            for (const QAction* a : teaching.Menu()->actions()) {
+                if (a->isChecked()) {
+                    on << a->text().section(QLatin1Char('\t'), 0, 0);
+                }
+            }
+            teaching.Menu()->hide();
+            return on;
+        };
+        const auto state = [&] { return f.form.windowState() & ~Qt::WindowActive; };
+        const QRect geometry = f.form.geometry();
+        press(Qt::Key_Escape);
+        QCOMPARE(state(), Qt::WindowStates(Qt::WindowNoState));
+        QCOMPARE(f.form.geometry(), geometry);
+        QVERIFY(f.form.isVisible() && !f.form.Ending());
+
+        press(Qt::Key_V);
+        press(Qt::Key_C);
+        press(Qt::Key_F11);
+        QCOMPARE(ticked(),
+                 QStringList({QStringLiteral("Значения"), QStringLiteral("Проекторный вид"),
+                              QStringLiteral("Во весь экран")}));
+        press(Qt::Key_F1);
+        press(Qt::Key_Escape);
+        QVERIFY(!teaching.HelpShown());
+        QCOMPARE(state(), Qt::WindowStates(Qt::WindowFullScreen));
+        press(Qt::Key_Escape);
+        QCOMPARE(state(), Qt::WindowStates(Qt::WindowNoState));
+        press(Qt::Key_V);
+        press(Qt::Key_C);
+        QCOMPARE(ticked(), QStringList());
+    }
+
     // A held Space repeats its press; the switch toggles once.
     void heldSpaceTogglesOnce() {
         Fixture f;
@@ -646,6 +942,26 @@ private slots:
             QVERIFY(f.form.Widgets().ShirmaVisible());
             QTest::keyClick(f.form.Widgets().Command4(), Qt::Key_Return);
             QVERIFY(!f.form.Widgets().ShirmaVisible());
+            // Not frozen, the step keys are Qt's: on a button Right moves the
+            // focus on as Tab does and Page Down does nothing; a slider moves.
+            for (QWidget* button : {f.form.Widgets().Command4(), f.form.Widgets().Command1()}) {
+                button->setFocus();
+                QTest::keyClick(button, Qt::Key_Tab);
+                QWidget* next = f.form.focusWidget();
+                QVERIFY(next != button);
+                button->setFocus();
+                QTest::keyClick(button, Qt::Key_Right);
+                QCOMPARE(f.form.focusWidget(), next);
+                button->setFocus();
+                QTest::keyClick(button, Qt::Key_PageDown);
+                QCOMPARE(f.form.focusWidget(), button);
+            }
+            QSlider* amplitude = f.form.Widgets().SliderControl(kelvara::Slider::sldU);
+            QTest::keyClick(amplitude, Qt::Key_Right);
+            QCOMPARE(amplitude->value(), 6);
+            QTest::keyClick(amplitude, Qt::Key_PageDown);
+            QCOMPARE(amplitude->value(), 1);
+            QVERIFY(!f.form.Run().Frozen());
             ClickSwitch(f.form);
         });
         RunUntilOff(f.form, 3000, "the run did not end within 3 s (switched off at 0.7 s)");

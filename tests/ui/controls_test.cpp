@@ -13,6 +13,7 @@
 #include "sim/state.h"
 #include "ui/paint/stroke_record.h"
 #include "ui/run/run_yield.h"
+#include "ui/teach/graph_overlay.h"
 #include "ui/teach/presenter.h"
 #include "ui/teach/readouts.h"
 #include "ui/widgets/box.h"
@@ -23,8 +24,12 @@
 #include <QSlider>
 #include <QTest>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <memory>
+#include <set>
+#include <tuple>
 #include <vector>
 
 using kelvara::Box;
@@ -36,6 +41,16 @@ using kelvara::ui::Form1;
 using namespace kelvara::uitest;
 
 namespace {
+
+std::set<QRgb> ColoursIn(const QImage& img, const QRect& r) {
+    std::set<QRgb> colours;
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        for (int x = r.left(); x <= r.right(); ++x) {
+            colours.insert(At(img, {x, y}).rgb());
+        }
+    }
+    return colours;
+}
 
 int CountColour(const QImage& img, const QRect& r, const QColor& c) {
     int n = 0;
@@ -152,8 +167,9 @@ private slots:
         QCOMPARE(At(minus, label11.topLeft()), QColor(192, 255, 192));
     }
 
-    // What V writes out, in Russian notation, for the sliders' settings and
-    // for the point the graphs plotted last (a negative cosine: the minus).
+    // What V writes out, in Russian notation, for the sliders' settings, the
+    // effective values, mean power and period they give, and the point the
+    // graphs plotted last (a negative cosine: the minus).
     void valuesInRussianNotation_data() {
         QTest::addColumn<int>("frequencyStep");
         QTest::addColumn<int>("amplitudeStep");
@@ -161,26 +177,43 @@ private slots:
         QTest::addColumn<double>("phaseCos");
         QTest::addColumn<QStringList>("lines");
         const QString gap = QStringLiteral("     ");
+        // `effective`: U, I, P and T as written.
         const auto row = [&](const char* tag, int w, int u, int r, double cos,
-                             std::initializer_list<const char*> parts) {
+                             std::initializer_list<const char*> parts,
+                             std::array<const char*, 4> effective) {
             QStringList lines;
             for (const char* line : parts) {
                 lines << QString::fromUtf8(line).replace(QStringLiteral("|"), gap);
             }
+            const auto value = [&](std::size_t k) { return QString::fromUtf8(effective.at(k)); };
+            lines.insert(2, QStringLiteral("Действующие значения:"));
+            lines.insert(3, QStringLiteral("U = Um / √2 = %1 В").arg(value(0)));
+            lines.insert(4, QStringLiteral("I = Im / √2 = %1 А").arg(value(1)));
+            lines.insert(5, QStringLiteral("Средняя мощность:"));
+            lines.insert(6, QStringLiteral("P = U · I = %1 Вт").arg(value(2)));
+            lines.insert(7, QStringLiteral("Период T = 1 / f = %1 с").arg(value(3)));
             QTest::newRow(tag) << w << u << r << cos << lines;
         };
         row("start-up", 5, 5, 1, -1,
             {"f = 0,75 Гц|ω = 4,71 рад/с|Um = 0,5 В", "R = 1 Ом|Im = Um / R = 0,5 А",
-             "u = −0,500 В|i = −0,500 А|p = 0,250 Вт"});
+             "u = −0,500 В|i = −0,500 А|p = 0,250 Вт"},
+            {"0,354", "0,354", "0,125", "1,33"});
         row("slowest and weakest", 1, 1, 10, 1,
             {"f = 0,05 Гц|ω = 0,31 рад/с|Um = 0,1 В", "R = 10 Ом|Im = Um / R = 0,01 А",
-             "u = +0,100 В|i = +0,010 А|p = 0,001 Вт"});
+             "u = +0,100 В|i = +0,010 А|p = 0,001 Вт"},
+            {"0,0707", "0,00707", "0,0005", "20"});
         row("fastest and strongest", 9, 10, 3, 0.5,
             {"f = 2,00 Гц|ω = 12,56 рад/с|Um = 1,0 В", "R = 3 Ом|Im = Um / R = 0,333 А",
-             "u = +0,500 В|i = +0,167 А|p = 0,084 Вт"});
+             "u = +0,500 В|i = +0,167 А|p = 0,084 Вт"},
+            {"0,707", "0,236", "0,167", "0,5"});
         row("at a zero of the cosine", 7, 3, 7, 0,
             {"f = 1,50 Гц|ω = 9,42 рад/с|Um = 0,3 В", "R = 7 Ом|Im = Um / R = 0,043 А",
-             "u = 0,000 В|i = 0,000 А|p = 0,000 Вт"});
+             "u = 0,000 В|i = 0,000 А|p = 0,000 Вт"},
+            {"0,212", "0,0303", "0,00643", "0,667"});
+        row("full amplitude through 2 ohms", 4, 10, 2, 1,
+            {"f = 0,50 Гц|ω = 3,14 рад/с|Um = 1,0 В", "R = 2 Ом|Im = Um / R = 0,5 А",
+             "u = +1,000 В|i = +0,500 А|p = 0,500 Вт"},
+            {"0,707", "0,354", "0,25", "2"});
     }
 
     void valuesInRussianNotation() {
@@ -196,7 +229,7 @@ private slots:
         const kelvara::ui::Readouts& shown = form->Teaching().ShownReadouts();
         QVERIFY(shown.Lines().empty()); // nothing until V
         QTest::keyClick(form.get(), Qt::Key_V);
-        QCOMPARE(shown.Lines().size(), std::size_t{2}); // no run: no instant values
+        QCOMPARE(shown.Lines().size(), std::size_t{8}); // no run: no instant values
         QStringList texts;
         for (const auto& line : shown.Lines()) {
             texts << kelvara::ui::Readouts::Text(line);
@@ -209,8 +242,57 @@ private slots:
         // They follow a slider at once, and V hides them again.
         form->Widgets().SliderControl(kelvara::Slider::sldR)->setValue(resistance == 1 ? 2 : 1);
         QVERIFY(kelvara::ui::Readouts::Text(shown.Lines()[1]) != lines[1]);
+        QVERIFY(kelvara::ui::Readouts::Text(shown.Lines()[4]) != lines[4]);
         QTest::keyClick(form.get(), Qt::Key_V);
         QVERIFY(shown.Lines().empty());
+    }
+
+    // With the values and the graphs shown, each level lies where a trace of
+    // that value would: 1000 twips a volt and an ampere, 2500 a watt, rounded
+    // down from the zero lines; the axes' numbers lie on bare panel.
+    void levelsAndNumberedAxesOnTheGraphs() {
+        auto form = FormAtRest();
+        form->Widgets().SetShirmaVisible(false);
+        const QImage bare = Grab(*form);
+        const std::set<QRgb> panel{qRgb(255, 255, 255), qRgb(128, 128, 255)};
+        QTest::keyClick(form.get(), Qt::Key_V);
+        const auto& overlay = form->Teaching().ShownReadouts().Graphs();
+        for (const auto& [u, r] : {std::pair{5, 1}, std::pair{10, 2}}) {
+            form->Widgets().SliderControl(kelvara::Slider::sldU)->setValue(u);
+            form->Widgets().SliderControl(kelvara::Slider::sldR)->setValue(r);
+            const double um = u / 10.0;
+            const double im = um / r;
+            const QImage img = Grab(*form);
+            const std::array<std::tuple<int, double, QColor>, 3> levels{{
+                {2940, 1000 * um / std::sqrt(2.0), QColor(0, 0, 204)},
+                {5220, 1000 * im / std::sqrt(2.0), QColor(204, 0, 0)},
+                {9420, 2500 * um * im / 2, QColor(0, 0, 0)},
+            }};
+            for (const auto& [zero, height, colour] : levels) {
+                const int row = Px(static_cast<int>(std::floor(zero - height)));
+                // Dashed, two pixels thick like a trace, a shade darker than it,
+                // across the sweep.
+                const QColor shade = colour;
+                const auto ink = [&](int y) {
+                    return CountColour(img, QRect(QPoint(Px(9600), y), QPoint(Px(13500), y)),
+                                       shade);
+                };
+                const int across = Px(13500) - Px(9600) + 1;
+                QVERIFY2(ink(row - 1) > across / 2 && ink(row) == ink(row - 1),
+                         qPrintable(
+                             QStringLiteral("no level at row %1 (%2, %3)").arg(row).arg(u).arg(r)));
+                QCOMPARE(ink(row - 3) + ink(row + 1), 0);
+            }
+            QCOMPARE(overlay.Levels().size(), std::size_t{3});
+        }
+        QCOMPARE(overlay.Numbers().size(), std::size_t{4 + 4 + 5 + 3 * 4});
+        const QImage shown = Grab(*form);
+        for (const auto& number : overlay.Numbers()) {
+            const std::set<QRgb> under = ColoursIn(bare, number.rect);
+            QVERIFY2(std::includes(panel.begin(), panel.end(), under.begin(), under.end()),
+                     qPrintable(number.text));
+            QVERIFY(ColoursIn(shown, number.rect).contains(qRgb(0, 0, 0)));
+        }
     }
 
     void imageMarkersStartOnTheirOriginsAndMove() {

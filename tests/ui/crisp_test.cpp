@@ -19,7 +19,10 @@
 #include <QRegion>
 #include <QScopeGuard>
 #include <QScreen>
+#include <QSlider>
+#include <QStyle>
 #include <QStyleOptionButton>
+#include <QStyleOptionSlider>
 #include <QTest>
 
 #include <algorithm>
@@ -70,6 +73,24 @@ std::vector<int> RunsInRow(const QImage& img, int deviceY, int fromX, int toX, Q
         runs.push_back(run);
     }
     return runs;
+}
+
+// Length of a horizontal slider's handle as its style lays it out.
+int HandleLength(const QSlider& slider) {
+    QStyleOptionSlider option;
+    option.initFrom(&slider);
+    option.orientation = slider.orientation();
+    option.minimum = slider.minimum();
+    option.maximum = slider.maximum();
+    option.sliderPosition = slider.sliderPosition();
+    option.sliderValue = slider.value();
+    option.singleStep = slider.singleStep();
+    option.pageStep = slider.pageStep();
+    option.tickPosition = slider.tickPosition();
+    option.tickInterval = slider.tickInterval();
+    return slider.style()
+        ->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, &slider)
+        .width();
 }
 
 } // namespace
@@ -146,6 +167,7 @@ private slots:
             return std::max(1, static_cast<int>(std::lround(natural * scale)));
         };
         auto form = FormAtRest();
+        const int handle = HandleLength(*form->Widgets().SliderControl(kelvara::Slider::sldW));
         form->Widgets().SetShirmaVisible(false);
         // Drawn at the natural size, kept through the resize.
         form->Controls().DrawLine(Surface::Form1, 10005, 3500, 10005, 3800, RGB(255, 0, 0));
@@ -161,6 +183,9 @@ private slots:
                      QRect(scaled(r.x()), scaled(r.y()), scaled(r.width()), scaled(r.height())));
         }
         QCOMPARE(form->Widgets().Command1()->font().pixelSize(), scaled(11.25 * 20));
+        // The sliders' handles grow with the rest.
+        QCOMPARE(HandleLength(*form->Widgets().SliderControl(kelvara::Slider::sldW)),
+                 width(handle));
 
         kelvara::UpdateVoltmeter(form->State(), form->Controls(), 30);
         const QImage img = Grab(*form);

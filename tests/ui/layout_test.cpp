@@ -13,19 +13,23 @@
 #include "ui/widgets/marker.h"
 
 #include <QAccessible>
+#include <QFile>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSlider>
 #include <QTest>
 #include <QToolTip>
+#include <QtEndian>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <memory>
+#include <utility>
 #include <vector>
 
 using kelvara::ui::Element;
@@ -130,6 +134,45 @@ bool IsHorizontal(const QRect& strip) {
 
 int Darkness(const QColor& c) {
     return 255 * 3 - (c.red() + c.green() + c.blue());
+}
+
+// A copy of a built-in font that calls itself `family`, as an installed
+// font of that name would: its family, full and PostScript names, all
+// longer in the original, rewritten in place.
+QByteArray Renamed(const QString& builtIn, const QString& family) {
+    QFile file(builtIn);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    QByteArray ttf = file.readAll();
+    const auto at16 = [&](qsizetype at) { return qFromBigEndian<quint16>(ttf.constData() + at); };
+    for (int t = 0; t < at16(4); ++t) {
+        const qsizetype entry = 12 + qsizetype{16} * t;
+        if (ttf.mid(entry, 4) != "name") {
+            continue;
+        }
+        const qsizetype table = qFromBigEndian<quint32>(ttf.constData() + entry + 8);
+        const qsizetype strings = table + at16(table + 4);
+        for (int r = 0; r < at16(table + 2); ++r) {
+            const qsizetype record = table + 6 + qsizetype{12} * r;
+            const int id = at16(record + 6);
+            if (id != 1 && id != 4 && id != 6) {
+                continue;
+            }
+            const QString name = id == 6 ? QString(family).remove(QLatin1Char(' ')) : family;
+            QByteArray text = name.toLatin1(); // Macintosh names: one byte a letter
+            if (at16(record) != 1) {
+                text.clear(); // the others in UTF-16, big-endian
+                for (const QChar c : name) {
+                    text.append(static_cast<char>(c.unicode() >> 8));
+                    text.append(static_cast<char>(c.unicode() & 0xff));
+                }
+            }
+            ttf.replace(strings + at16(record + 10), text.size(), text);
+            qToBigEndian(static_cast<quint16>(text.size()), ttf.data() + record + 8);
+        }
+    }
+    return ttf;
 }
 
 } // namespace
@@ -340,6 +383,34 @@ private slots:
                                 .arg(differing)
                                 .arg(first.x())
                                 .arg(first.y())));
+    }
+
+    // A font installed under a face name of the layout does not take the
+    // place of the built-in one it stands for: with the Sans faces' names on
+    // a copy of the Mono, and the Mono faces' on a copy of the Sans, the
+    // window is drawn exactly as without them.
+    void builtInFontsWinOverInstalledNamesakes() {
+        const QImage without = Grab(*FormAtRest());
+        const QString sans = QStringLiteral("Liberation Sans");
+        const QString mono = QStringLiteral("Liberation Mono");
+        std::vector<int> namesakes;
+        const auto remove = qScopeGuard([&] {
+            for (const int id : namesakes) {
+                QFontDatabase::removeApplicationFont(id);
+            }
+        });
+        for (const auto& [face, family] :
+             {std::pair{"Arial", sans}, std::pair{"MS Sans Serif", sans},
+              std::pair{"Courier New", mono}, std::pair{"Courier", mono}}) {
+            const QString name = QString::fromLatin1(face);
+            const QString other = family == sans
+                                      ? QStringLiteral(":/kelvara/fonts/LiberationMono-Bold.ttf")
+                                      : QStringLiteral(":/kelvara/fonts/LiberationSans-Bold.ttf");
+            namesakes.push_back(QFontDatabase::addApplicationFontFromData(Renamed(other, name)));
+            QCOMPARE(QFontDatabase::applicationFontFamilies(namesakes.back()), QStringList{name});
+            QCOMPARE(QFontInfo(kelvara::ui::MakeFont({face, 12, false})).family(), family);
+        }
+        QCOMPARE(Grab(*FormAtRest()), without);
     }
 
     void buttonFontsAndTabOrder() {

@@ -79,15 +79,44 @@ void WindowControls::SetAppearance(Box b, std::int16_t appearance) {
     }
 }
 
+SignMarker* WindowControls::TokShown(int k) const {
+    // Checked as the simulation gives it, so an index out of range fails
+    // the same way in both views.
+    widgets_.Tok(k);
+    return widgets_.Tok(electrons_ ? kTokCount - 1 - k : k);
+}
+
+void WindowControls::SetElectrons(bool on) {
+    if (on == electrons_) {
+        return;
+    }
+    electrons_ = on;
+    // Each pair of mirrored markers swaps what it shows.
+    for (int k = 0; k < kTokCount / 2; ++k) {
+        SignMarker* a = widgets_.Tok(k);
+        SignMarker* b = widgets_.Tok(kTokCount - 1 - k);
+        const bool aShown = !a->isHidden();
+        const QColor aBack = a->BackColor();
+        a->SetBackColor(b->BackColor());
+        b->SetBackColor(aBack);
+        a->setVisible(!b->isHidden());
+        b->setVisible(aShown);
+    }
+    const auto sign = on ? SignMarker::Sign::Minus : SignMarker::Sign::Plus;
+    for (int k = 0; k < kTokCount; ++k) {
+        widgets_.Tok(k)->SetSign(sign);
+    }
+}
+
 void WindowControls::SetTokVisible(int k, bool visible) {
-    SignMarker* marker = widgets_.Tok(k);
+    SignMarker* marker = TokShown(k);
     if (marker->isHidden() == visible) {
         marker->setVisible(visible);
     }
 }
 
 void WindowControls::SetTokBackColor(int k, Colour c) {
-    widgets_.Tok(k)->SetBackColor(ToQColor(c));
+    TokShown(k)->SetBackColor(ToQColor(c));
 }
 
 void WindowControls::SetCaption(Label l, std::string_view text) {

@@ -12,6 +12,7 @@ namespace kelvara::ui {
 
 class FormWidgets;
 class RunYield;
+class SignMarker;
 
 class WindowControls : public Controls {
 public:
@@ -32,9 +33,19 @@ public:
     float Timer() override;
     bool DoEvents() override;
 
+    // The charges as electrons: the marker that the simulation addresses as
+    // k shows at 38 - k, the group mirrored along the wire so that it moves
+    // against the current, with minus signs. What shows changes sides at
+    // once, so a run or a freeze goes on from the same picture.
+    void SetElectrons(bool on);
+    bool Electrons() const { return electrons_; }
+
 private:
+    SignMarker* TokShown(int k) const;
+
     FormWidgets& widgets_;
     RunYield& run_;
+    bool electrons_ = false;
 };
 
 } // namespace kelvara::ui

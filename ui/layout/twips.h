@@ -13,6 +13,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QPointF>
 #include <QRect>
 #include <QSize>
 
@@ -53,6 +54,8 @@ public:
 
     QPoint Point(double x, double y) const { return origin_ + QPoint(ToPixels(x), ToPixels(y)); }
     QSize Size(double width, double height) const { return {ToPixels(width), ToPixels(height)}; }
+    // The way back: the point in twips that a pixel of the widget shows.
+    QPointF TwipsAt(QPoint pixel) const { return QPointF(pixel - origin_) * (kPerPixel / scale_); }
     // Left and top, then width and height, each rounded on its own, the way
     // the layout states them.
     QRect Rect(double left, double top, double width, double height) const {

@@ -17,6 +17,9 @@ namespace kelvara::ui {
 // room; and what dims the window beneath the help panel.
 inline const QColor kPauseSignFill(255, 214, 0);
 inline const QColor kHelpShade(0, 0, 0, 120);
+// The reading cursor over the graphs: a thin grey line, apart from the black
+// power trace.
+inline const QColor kCursorLine(96, 96, 96);
 
 inline QColor ToQColor(Colour c) {
     return {RedOf(c), GreenOf(c), BlueOf(c)};

@@ -72,6 +72,9 @@ public:
     // ring inside its black frame that makes it stand out from that trace
     // (invalid: no ring).
     QColor Trace(const QColor& natural) const { return Stroke(nullptr, natural); }
+    // A level drawn across a trace's graph: the trace's colour a shade
+    // darker, so that it never reads as the trace itself.
+    QColor Level(const QColor& trace) const { return Trace(trace).darker(125); }
     QColor MarkerRing() const;
 
     // WCAG 2.x relative luminance (0 black, 1 white) and contrast ratio

@@ -22,7 +22,7 @@ constexpr FontSpec kTitleFont{"Arial", 13.5};
 constexpr FontSpec kRowFont{"Arial", 11.25};
 const QString kTitle = QStringLiteral("Клавиши и мышь");
 const QString kFootnote =
-    QStringLiteral("Буквы действуют и в русской раскладке: P — З, V — М, C — С, Q — Й.");
+    QStringLiteral("Буквы действуют и в русской раскладке: P — З, V — М, E — У, C — С, Q — Й.");
 
 } // namespace
 
@@ -39,7 +39,12 @@ std::vector<HelpPanel::Row> HelpPanel::Rows() {
         {keys(Command::Freeze), QStringLiteral("остановить мгновение во время работы; ещё раз — "
                                                "дальше с того же мгновения")},
         {keys(Command::Step), QStringLiteral("на паузе: шаг вперёд на 1/60 с")},
-        {keys(Command::Values), QStringLiteral("показать или скрыть значения")},
+        {keys(Command::Values),
+         QStringLiteral("значения, действующие значения, уровни и числа на графиках")},
+        {QStringLiteral("мышь над графиками"),
+         QStringLiteral("при значениях: курсор читает t, u, i, p с графиков")},
+        {keys(Command::Electrons),
+         QStringLiteral("заряды: электроны (минусы, против тока) или положительные")},
         {keys(Command::Projector),
          QStringLiteral("проекторный вид: контрастнее для светлого класса, и обратно")},
         {keys(Command::FullScreen) + QStringLiteral(", ") + keys(Command::Leave),

@@ -26,6 +26,7 @@ const Binding kBindings[] = {
     {Command::Step, Qt::Key_Right, Qt::NoModifier, "→"},
     {Command::Step, Qt::Key_PageDown, Qt::NoModifier, "Page Down"},
     {Command::Values, Qt::Key_V, Qt::NoModifier, "V"},
+    {Command::Electrons, Qt::Key_E, Qt::NoModifier, "E"},
     {Command::Projector, Qt::Key_C, Qt::NoModifier, "C"},
     {Command::FullScreen, Qt::Key_F11, Qt::NoModifier, "F11"},
     {Command::Language, Qt::Key_L, Qt::NoModifier, "L"},

@@ -25,6 +25,7 @@ enum class Command : std::uint8_t {
     Freeze,     // freeze the run, or go on
     Step,       // while frozen: one frame on
     Values,     // show or hide the values
+    Electrons,  // the moving charges as electrons or as positive carriers
     Projector,  // the projector view on or off
     FullScreen, // fullscreen on or off
     Language,   // the next language

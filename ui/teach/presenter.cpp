@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QSlider>
 
 namespace kelvara::ui {
@@ -32,6 +33,7 @@ constexpr MenuEntry kMenu[] = {
     {Command::Step, QT_TRANSLATE_NOOP("kelvara::ui::Presenter", "Шаг вперёд на 1/60 с"), false},
     {Command::Freeze, nullptr, false},
     {Command::Values, QT_TRANSLATE_NOOP("kelvara::ui::Presenter", "Значения"), true},
+    {Command::Electrons, QT_TRANSLATE_NOOP("kelvara::ui::Presenter", "Электроны"), true},
     {Command::Projector, QT_TRANSLATE_NOOP("kelvara::ui::Presenter", "Проекторный вид"), true},
     {Command::FullScreen, QT_TRANSLATE_NOOP("kelvara::ui::Presenter", "Во весь экран"), true},
     {Command::Language, QT_TRANSLATE_NOOP("kelvara::ui::Presenter", "Язык"), false},
@@ -102,6 +104,7 @@ void Presenter::UpdateActions() {
     actions_[Command::Freeze]->setEnabled(frozen || state_.Running == 1);
     actions_[Command::Step]->setEnabled(frozen);
     actions_[Command::Values]->setChecked(values_);
+    actions_[Command::Electrons]->setChecked(electrons_);
     actions_[Command::Projector]->setChecked(look_.Projector());
     actions_[Command::FullScreen]->setChecked(window_.isFullScreen());
     languageActions_[CurrentLanguage()]->setChecked(true);
@@ -119,7 +122,13 @@ bool Presenter::Run(Command command) {
         return run_.StepFrozen();
     case Command::Values:
         values_ = !values_;
+        // The cursor follows the pointer over the graphs while they show.
+        window_.setMouseTracking(values_);
         Refresh();
+        return true;
+    case Command::Electrons:
+        electrons_ = !electrons_;
+        emit electronsRequested(electrons_);
         return true;
     case Command::Projector:
         emit projectorViewRequested(!look_.Projector());
@@ -167,8 +176,34 @@ void Presenter::Refresh() {
     if (values_ && run_.PassOnScreen()) {
         instant = Readouts::InstantOf(state_);
     }
-    const QRect changed =
+    // Every pass on the screen is noted, so the cursor can read a sweep
+    // from its start whenever the values are asked for.
+    record_.Note(state_, run_.PassOnScreen());
+    QRegion changed =
         readouts_.Update(map_, look_, values_, s, state_.OmegaBase, instant, run_.Frozen());
+    changed += readouts_.UpdateGraphs(GraphsLifted(), s, state_);
+    changed += readouts_.PointAt(pointer_, record_, state_);
+    if (!changed.isEmpty()) {
+        window_.update(changed);
+    }
+}
+
+void Presenter::WatchGraphScreen(const QWidget* screen) {
+    screen_ = screen;
+    Refresh();
+}
+
+bool Presenter::GraphsLifted() const {
+    return screen_ != nullptr && screen_->isHidden();
+}
+
+void Presenter::PointerAt(std::optional<QPoint> pointer) {
+    pointer_ = pointer;
+    // A run going on draws the cursor with its next pass, in the same frame.
+    if (state_.Running == 1 && run_.PassOnScreen() && !run_.Frozen()) {
+        return;
+    }
+    const QRegion changed = readouts_.PointAt(pointer_, record_, state_);
     if (!changed.isEmpty()) {
         window_.update(changed);
     }
@@ -220,13 +255,41 @@ void Presenter::ShowMenuAtFocus() {
 }
 
 bool Presenter::eventFilter(QObject* watched, QEvent* event) {
-    const auto* press =
-        event->type() == QEvent::KeyPress ? dynamic_cast<QKeyEvent*>(event) : nullptr;
-    const auto* w = qobject_cast<QWidget*>(watched);
-    if (press == nullptr || w == nullptr || w->window() != &window_) {
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        break;
+    case QEvent::MouseMove:
+        if (watched == &window_) {
+            PointerAt(dynamic_cast<QMouseEvent&>(*event).position().toPoint());
+        }
+        return false;
+    case QEvent::Enter:
+    case QEvent::Leave:
+        // Off the window, or onto one of its controls: off the graphs.
+        if (watched != &window_ || event->type() == QEvent::Leave) {
+            if (const auto* w = qobject_cast<QWidget*>(watched);
+                pointer_ && w != nullptr && w->window() == &window_) {
+                PointerAt(std::nullopt);
+            }
+        }
+        return false;
+    case QEvent::Show:
+    case QEvent::Hide:
+        if (watched == screen_) {
+            Refresh();
+        }
+        return false;
+    default:
         return false;
     }
-    const QKeyEvent& key = *press;
+    auto* w = qobject_cast<QWidget*>(watched);
+    if (w == nullptr || w->window() != &window_) {
+        return false;
+    }
+    return KeyPressed(*w, dynamic_cast<QKeyEvent&>(*event));
+}
+
+bool Presenter::KeyPressed(QWidget& w, const QKeyEvent& key) {
     const std::optional<Command> command = CommandOf(key);
     if (!command) {
         return false;
@@ -234,7 +297,7 @@ bool Presenter::eventFilter(QObject* watched, QEvent* event) {
     if (*command == Command::Step) {
         // A focused slider keeps its own keys, and they do what they did
         // before wherever no frozen run takes them.
-        if (qobject_cast<const QAbstractSlider*>(w) != nullptr || !run_.Frozen()) {
+        if (qobject_cast<const QAbstractSlider*>(&w) != nullptr || !run_.Frozen()) {
             return false;
         }
     }

@@ -3,9 +3,11 @@
 //
 // What a teacher uses beyond the demonstration itself: the window's own
 // keys, the context menu that lists every action with its keys, the help
-// panel and the values readout. Freezing belongs to the run's yield, which
+// panel, the values readout and what the values add to the graphs (levels,
+// numbered axes, the reading cursor). Freezing belongs to the run's yield, which
 // this only asks; the window's own changes (exit, fullscreen, the projector
-// view) it asks for by signals, so it knows the window only as a widget.
+// view, the charges as electrons) it asks for by signals, so it knows the
+// window only as a widget.
 #pragma once
 
 #include "sim/controls.h"
@@ -14,12 +16,14 @@
 #include "ui/look/look.h"
 #include "ui/teach/keys.h"
 #include "ui/teach/readouts.h"
+#include "ui/teach/sweep_record.h"
 
 #include <QObject>
 #include <QPoint>
 
 #include <array>
 #include <map>
+#include <optional>
 
 class QAction;
 class QMenu;
@@ -58,6 +62,9 @@ public:
     // Menu, help, values and what a screen reader hears, in the language
     // shown now.
     void Retranslate();
+    // The graphs screen: the levels, numbers and cursor show while it is
+    // lifted.
+    void WatchGraphScreen(const QWidget* screen);
     void Paint(QPainter& p, const QRect& dirty) const;
 
     // Pops the menu up at a point of the screen and returns at once, so a
@@ -67,6 +74,7 @@ public:
     void ShowMenuAtFocus();
 
     bool ValuesShown() const { return values_; }
+    bool ElectronsShown() const { return electrons_; }
     bool HelpShown() const;
     const Readouts& ShownReadouts() const { return readouts_; }
     QMenu* Menu() const { return menu_; }
@@ -76,6 +84,7 @@ signals:
     void exitRequested();
     void fullScreenRequested();
     void projectorViewRequested(bool on);
+    void electronsRequested(bool on);
 
 protected:
     // Sees the window's key presses before its controls do, as shortcuts
@@ -86,6 +95,9 @@ private:
     void NameActions();
     void UpdateActions();
     void FreezeChanged(bool frozen);
+    bool GraphsLifted() const;
+    bool KeyPressed(QWidget& w, const QKeyEvent& key);
+    void PointerAt(std::optional<QPoint> pointer);
 
     QWidget& window_;
     RunYield& run_;
@@ -96,7 +108,11 @@ private:
     // What a screen reader is told of the window while no run is frozen.
     QString description_;
     Readouts readouts_;
+    SweepRecord record_;
+    const QWidget* screen_ = nullptr;
+    std::optional<QPoint> pointer_;
     bool values_ = false;
+    bool electrons_ = false;
     HelpPanel* help_;
     QMenu* menu_;
     std::map<Command, QAction*> actions_;

@@ -9,11 +9,13 @@
 #include "ui/layout/layout.h"
 #include "ui/look/colours.h"
 #include "ui/look/fonts.h"
+#include "ui/teach/graph_overlay.h"
+#include "ui/teach/notation.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>
-#include <QLocale>
 #include <QPainter>
+#include <QRegion>
 
 #include <cmath>
 
@@ -32,6 +34,10 @@ constexpr int kSettingsLeft = 600;
 constexpr int kInstantLeft = 8490;
 constexpr int kFirstLineTop = 915;
 constexpr int kLineStep = 330;
+// The effective values inside the conductor loop, between the ammeter and
+// the wire on the right, above the resistor's letter: the face is empty there.
+constexpr int kEffectiveLeft = 4470;
+constexpr int kEffectiveTop = 6300;
 // The pause sign at the band's right end, clear of the settings' text.
 constexpr int kPauseRight = 8340;
 constexpr int kPauseTop = 1020;
@@ -39,58 +45,49 @@ constexpr int kPauseHeight = 510;
 
 const QString kGap = QStringLiteral("     ");
 
-QLocale Russian() {
-    return {QLocale::Russian, QLocale::Russia};
-}
-
-QString Fixed(double v, int decimals) {
-    return Russian().toString(v, 'f', decimals);
-}
-
-// Up to `decimals`, without trailing zeros: 0,5; 0,167; 1.
-QString Short(double v, int decimals) {
-    QString s = Fixed(v, decimals);
-    const QChar comma = Russian().decimalPoint().front();
-    if (s.contains(comma)) {
-        while (s.endsWith(QLatin1Char('0'))) {
-            s.chop(1);
-        }
-        if (s.endsWith(comma)) {
-            s.chop(1);
-        }
-    }
-    return s;
-}
-
-// With its sign, a true minus, so that the figures do not shift as the
-// value crosses zero; zero has none.
-QString Signed(double v, int decimals) {
-    const double scale = std::pow(10.0, decimals);
-    const double rounded = std::round(v * scale) / scale;
-    if (rounded == 0) {
-        return Fixed(0, decimals);
-    }
-    return (rounded > 0 ? QStringLiteral("+") : QStringLiteral("\u2212")) +
-           Fixed(std::abs(rounded), decimals);
-}
-
 QColor TextColour() {
     return Resolve(kButtonText, Qt::black);
 }
 
 } // namespace
 
+Readouts::Readouts() : graphs_(std::make_unique<GraphOverlay>()) {}
+
+Readouts::~Readouts() = default;
+
+QRegion Readouts::UpdateGraphs(bool graphsShown, const SliderSettings& s, const SimState& st) {
+    return graphs_->Update(map_, look_, !lines_.empty() && graphsShown, s, st);
+}
+
+QRegion Readouts::PointAt(std::optional<QPoint> pointer, const SweepRecord& record,
+                          const SimState& st) {
+    return graphs_->Point(pointer, record, st);
+}
+
 bool operator==(const Readouts::Piece& a, const Readouts::Piece& b) {
     return a.text == b.text && a.colour == b.colour && a.subscript == b.subscript;
 }
 
-std::vector<Readouts::Line> Readouts::SettingLines(const SliderSettings& s, double omegaBase) {
+namespace {
+
+// ω of a frequency step, from the program's own table.
+double OmegaOf(const SliderSettings& s, double omegaBase) {
     SimState table;
     table.OmegaBase = omegaBase;
     SetOmegaFromStep(table, s.frequencyStep);
-    const double omega = table.Omega;
-    // The program's own value of pi, as its frequency table uses it.
-    const double f = omegaBase > 0 ? omega / (2 * omegaBase) : 0;
+    return table.Omega;
+}
+
+// The program's own value of pi, as its frequency table uses it.
+double FrequencyOf(const SliderSettings& s, double omegaBase) {
+    return omegaBase > 0 ? OmegaOf(s, omegaBase) / (2 * omegaBase) : 0;
+}
+
+} // namespace
+
+std::vector<Readouts::Line> Readouts::SettingLines(const SliderSettings& s, double omegaBase) {
+    const double omega = OmegaOf(s, omegaBase);
+    const double f = FrequencyOf(s, omegaBase);
     const double um = s.amplitudeStep / 10.0;
     const double im = s.resistance > 0 ? um / s.resistance : 0;
     const QColor c = TextColour();
@@ -105,6 +102,29 @@ std::vector<Readouts::Line> Readouts::SettingLines(const SliderSettings& s, doub
     };
 }
 
+std::vector<Readouts::Line> Readouts::EffectiveLines(const SliderSettings& s, double omegaBase) {
+    const double um = s.amplitudeStep / 10.0;
+    const double im = s.resistance > 0 ? um / s.resistance : 0;
+    const double f = FrequencyOf(s, omegaBase);
+    const QColor c = TextColour();
+    const QColor volt = ToQColor(kVoltColour);
+    const QColor current = ToQColor(kCurrentColour);
+    const QColor power = ToQColor(kPowerColour);
+    // U = Um/√2 and I = Im/√2; the mean of p = u·i over a period is U·I.
+    return {
+        {{QStringLiteral("Действующие значения:"), c}},
+        {{QStringLiteral("U = U"), volt},
+         {QStringLiteral("m"), volt, true},
+         {QStringLiteral(" / √2 = %1 В").arg(Significant(um / std::sqrt(2.0))), volt}},
+        {{QStringLiteral("I = I"), current},
+         {QStringLiteral("m"), current, true},
+         {QStringLiteral(" / √2 = %1 А").arg(Significant(im / std::sqrt(2.0))), current}},
+        {{QStringLiteral("Средняя мощность:"), c}},
+        {{QStringLiteral("P = U · I = %1 Вт").arg(Significant(um * im / 2)), power}},
+        {{QStringLiteral("Период T = 1 / f = %1 с").arg(Significant(f > 0 ? 1 / f : 0)), c}},
+    };
+}
+
 Readouts::Line Readouts::InstantLine(const InstantValues& v) {
     return {
         {QStringLiteral("u = %1 В").arg(Signed(v.u, 3)) + kGap, ToQColor(kVoltColour)},
@@ -114,14 +134,19 @@ Readouts::Line Readouts::InstantLine(const InstantValues& v) {
 }
 
 InstantValues Readouts::InstantOf(const SimState& st) {
+    return InstantOf(st, st.CurVoltY, st.CurCurrentY, st.CurPowerY);
+}
+
+InstantValues Readouts::InstantOf(const SimState& st, double voltY, double currentY,
+                                  double powerY) {
     if (st.GraphAmpScale == 0) {
         return {};
     }
     const double scale = st.GraphAmpScale;
     // The graphs plot u and i at one unit per GraphAmpScale twips, and the
     // power at 2.5 units per the same.
-    return {(st.VoltGraphY0 - st.CurVoltY) / scale, (st.CurrentGraphY0 - st.CurCurrentY) / scale,
-            (st.PowerGraphY0 - st.CurPowerY) / (2.5 * scale)};
+    return {(st.VoltGraphY0 - voltY) / scale, (st.CurrentGraphY0 - currentY) / scale,
+            (st.PowerGraphY0 - powerY) / (2.5 * scale)};
 }
 
 QString Readouts::Text(const Line& line) {
@@ -132,12 +157,15 @@ QString Readouts::Text(const Line& line) {
     return s;
 }
 
-QRect Readouts::Update(const Twips& map, const Look& look, bool valuesShown,
-                       const SliderSettings& s, double omegaBase,
-                       const std::optional<InstantValues>& instant, bool frozen) {
+QRegion Readouts::Update(const Twips& map, const Look& look, bool valuesShown,
+                         const SliderSettings& s, double omegaBase,
+                         const std::optional<InstantValues>& instant, bool frozen) {
     std::vector<Line> lines;
     if (valuesShown) {
         lines = SettingLines(s, omegaBase);
+        for (Line& line : EffectiveLines(s, omegaBase)) {
+            lines.push_back(std::move(line));
+        }
         if (instant) {
             lines.push_back(InstantLine(*instant));
         }
@@ -146,17 +174,31 @@ QRect Readouts::Update(const Twips& map, const Look& look, bool valuesShown,
     if (!moved && look == look_ && lines == lines_ && frozen == pause_) {
         return {};
     }
-    QRect changed;
-    for (const QRect& r : Areas()) {
-        changed |= r;
-    }
+    // Only what changed: the instant values change with every pass, far
+    // from the effective values in the loop.
+    const bool all = moved || look != look_ || lines.size() != lines_.size();
+    const std::vector<Line> before = lines_;
+    const std::vector<QRect> areasBefore = TextAreas();
+    const bool pauseBefore = pause_;
     lines_ = std::move(lines);
     pause_ = frozen;
     map_ = map;
     look_ = look;
     Place(map);
-    for (const QRect& r : Areas()) {
-        changed |= r;
+    const std::vector<QRect> areasAfter = TextAreas();
+    QRegion changed;
+    for (std::size_t k = 0; k < areasBefore.size(); ++k) {
+        if (all || k >= before.size() || !(before[k] == lines_[k])) {
+            changed += areasBefore[k];
+        }
+    }
+    for (std::size_t k = 0; k < areasAfter.size(); ++k) {
+        if (all || k >= before.size() || !(before[k] == lines_[k])) {
+            changed += areasAfter[k];
+        }
+    }
+    if (pauseBefore != pause_) {
+        changed += pauseRect_;
     }
     return changed;
 }
@@ -168,11 +210,19 @@ void Readouts::Place(const Twips& map) {
     const QFontMetrics sm(small);
     placed_.clear();
     for (std::size_t k = 0; k < lines_.size(); ++k) {
-        // The settings go above the generator panel, the instant values
-        // above the graphs they are read from.
-        const bool instant = k == 2;
-        const int left = instant ? kInstantLeft : kSettingsLeft;
-        const int top = kFirstLineTop + (instant ? 0 : static_cast<int>(k) * kLineStep);
+        // The settings go above the generator panel, the effective values
+        // between the meter and the resistor they describe, the instant
+        // values above the graphs they are read from.
+        const auto n = static_cast<int>(k);
+        int left = kSettingsLeft;
+        int top = kFirstLineTop + n * kLineStep;
+        if (n >= kSettingLineCount + kEffectiveLineCount) {
+            left = kInstantLeft;
+            top = kFirstLineTop;
+        } else if (n >= kSettingLineCount) {
+            left = kEffectiveLeft;
+            top = kEffectiveTop + (n - kSettingLineCount) * kLineStep;
+        }
         const QPoint start = map.Point(left, top) + QPoint(0, fm.ascent());
         int width = 0;
         for (const Piece& piece : lines_[k]) {
@@ -195,6 +245,14 @@ void Readouts::Place(const Twips& map) {
 }
 
 std::vector<QRect> Readouts::Areas() const {
+    std::vector<QRect> areas = TextAreas();
+    for (const QRect& r : graphs_->Areas()) {
+        areas.push_back(r);
+    }
+    return areas;
+}
+
+std::vector<QRect> Readouts::TextAreas() const {
     std::vector<QRect> areas;
     for (const Placed& p : placed_) {
         areas.push_back(p.bounds);
@@ -206,6 +264,7 @@ std::vector<QRect> Readouts::Areas() const {
 }
 
 void Readouts::Paint(QPainter& p, const QRect& dirty) const {
+    graphs_->Paint(p, dirty);
     if (placed_.empty() && !pause_) {
         return;
     }

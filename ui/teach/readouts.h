@@ -5,19 +5,23 @@
 // values of the sliders' settings, the instantaneous values of the pass on
 // the screen while a run is on, and the sign that the run is frozen.
 //
-// They are drawn on the window's face in the two bands the drawing leaves
-// empty, above the generator panel and above the graphs, placed in twips
+// They are drawn on the window's face where the drawing leaves it empty:
+// above the generator panel, inside the conductor loop and above the
+// graphs, placed in twips
 // through the window's map and written in its fonts, so they scale with the
 // drawing and never cover an element. Nothing shows until asked for.
 #pragma once
 
 #include "ui/layout/twips.h"
 #include "ui/look/look.h"
+#include "ui/teach/sweep_record.h"
 
 #include <QColor>
 #include <QRect>
+#include <QRegion>
 #include <QString>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -28,6 +32,8 @@ struct SimState;
 }
 
 namespace kelvara::ui {
+
+class GraphOverlay;
 
 // Slider positions as the window reads them.
 struct SliderSettings {
@@ -45,6 +51,13 @@ struct InstantValues {
 
 class Readouts {
 public:
+    Readouts();
+    ~Readouts();
+    Readouts(const Readouts&) = delete;
+    Readouts& operator=(const Readouts&) = delete;
+    Readouts(Readouts&&) = delete;
+    Readouts& operator=(Readouts&&) = delete;
+
     // A piece of a line in one font and colour; a subscript is set smaller
     // and lower, as the "m" of Uₘ.
     struct Piece {
@@ -56,24 +69,42 @@ public:
 
     // f, ω and Uₘ; then R and Iₘ. `omegaBase` is the frequency table's base.
     static std::vector<Line> SettingLines(const SliderSettings& s, double omegaBase);
+    // The lesson's results for the same settings: the effective U and I,
+    // the mean power and the period, U, I and P in the traces' colours.
+    static std::vector<Line> EffectiveLines(const SliderSettings& s, double omegaBase);
     // u, i and p in the traces' colours.
     static Line InstantLine(const InstantValues& v);
-    // Read back from the graph points the last pass plotted.
+    // Read back from the graph points the last pass plotted, or from the
+    // heights of any point plotted.
     static InstantValues InstantOf(const SimState& st);
+    static InstantValues InstantOf(const SimState& st, double voltY, double currentY,
+                                   double powerY);
     // A line as plain text (subscripts inline), for tests and screen readers.
     static QString Text(const Line& line);
 
     // Recomputes what shows; returns the window pixels that changed. The
     // lines keep the default look's colours; `look` maps them as they are
     // drawn.
-    QRect Update(const Twips& map, const Look& look, bool valuesShown, const SliderSettings& s,
-                 double omegaBase, const std::optional<InstantValues>& instant, bool frozen);
+    QRegion Update(const Twips& map, const Look& look, bool valuesShown, const SliderSettings& s,
+                   double omegaBase, const std::optional<InstantValues>& instant, bool frozen);
     void Paint(QPainter& p, const QRect& dirty) const;
+
+    // What the values add to the graphs while they show: levels, numbers
+    // and the reading cursor (graph_overlay.h); each returns the window
+    // pixels that changed.
+    QRegion UpdateGraphs(bool graphsShown, const SliderSettings& s, const SimState& st);
+    QRegion PointAt(std::optional<QPoint> pointer, const SweepRecord& record, const SimState& st);
+    const GraphOverlay& Graphs() const { return *graphs_; }
 
     // Where each thing shown lies now, in window pixels.
     std::vector<QRect> Areas() const;
     const std::vector<Line>& Lines() const { return lines_; }
     bool PauseShown() const { return pause_; }
+
+    // Lines() holds the settings, then the effective values, then the
+    // instant values while a run is on.
+    static constexpr int kSettingLineCount = 2;
+    static constexpr int kEffectiveLineCount = 6;
 
 private:
     struct Placed {
@@ -83,14 +114,16 @@ private:
     };
 
     void Place(const Twips& map);
+    std::vector<QRect> TextAreas() const;
     QRect PauseRect() const;
 
     Twips map_;
     Look look_;
-    std::vector<Line> lines_; // settings lines, then the instant line if any
+    std::vector<Line> lines_;
     std::vector<Placed> placed_;
     bool pause_ = false;
     QRect pauseRect_;
+    std::unique_ptr<GraphOverlay> graphs_;
 };
 
 } // namespace kelvara::ui

@@ -21,6 +21,13 @@ void SignMarker::SetBackColor(const QColor& c) {
     SetBackground(this, look_.Background(e_, c));
 }
 
+void SignMarker::SetSign(Sign sign) {
+    if (sign != sign_) {
+        sign_ = sign;
+        update();
+    }
+}
+
 void SignMarker::SetLook(const Look& look) {
     look_ = look;
     SetBackground(this, look_.Background(e_, back_));

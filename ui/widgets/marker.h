@@ -25,6 +25,8 @@ public:
     SignMarker(Sign sign, const Element& e, QWidget* parent);
 
     Sign GetSign() const { return sign_; }
+    // The charges' markers show minus signs while they stand for electrons.
+    void SetSign(Sign sign);
     // The background as the layout or the program gives it; the marker
     // shows it as its look maps it.
     QColor BackColor() const { return back_; }

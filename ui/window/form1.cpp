@@ -71,6 +71,9 @@ Form1::Form1(QWidget* parent)
     connect(presenter_, &Presenter::exitRequested, this, &Form1::command1Clicked);
     connect(presenter_, &Presenter::fullScreenRequested, this, &Form1::ToggleFullScreen);
     connect(presenter_, &Presenter::projectorViewRequested, this, &Form1::SetProjectorView);
+    connect(presenter_, &Presenter::electronsRequested, this,
+            [this](bool on) { controls_.SetElectrons(on); });
+    presenter_->WatchGraphScreen(widgets_.PicShirma());
     connect(this, &Form1::languageChanged, presenter_, &Presenter::Retranslate);
 }
 

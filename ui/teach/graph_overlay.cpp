@@ -1,0 +1,296 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+
+#include "ui/teach/graph_overlay.h"
+
+#include "display/graphs.h"
+#include "sim/state.h"
+#include "ui/layout/layout.h"
+#include "ui/look/colours.h"
+#include "ui/look/fonts.h"
+#include "ui/paint/retained_layer.h"
+#include "ui/teach/notation.h"
+#include "ui/teach/readouts.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace kelvara::ui {
+
+namespace {
+
+// The numbers as large as the sliders' captions; the cursor's reading as
+// the values above the graphs.
+constexpr FontSpec kNumberFont{"Arial", 9.75};
+constexpr FontSpec kReadingFont{"Arial", 12};
+// The traces' pen, in pixels of the natural size.
+constexpr int kTracePen = 2;
+// The numbers of a vertical axis start right of its ticks and arrowhead
+// (twips past the axis); those of a time axis hang below the ticks.
+constexpr int kNumberLeft = 180;
+constexpr int kNumberBelow = 60;
+// Time marks, in seconds, and the time whose number carries the unit: the
+// last whole mark before the arrowhead and the letter t.
+constexpr std::array<int, 4> kSecondMarks{3, 6, 9, 12};
+
+QColor TextColour() {
+    return Resolve(kButtonText, Qt::black);
+}
+
+QColor PanelColour() {
+    return Resolve(kWindowBackground, Qt::white);
+}
+
+struct Graph {
+    int zeroY;
+    double twipsPerUnit;
+    QColor colour;
+    const char* symbol;
+    const char* unit;
+    double mean;               // the effective value, or the mean power
+    std::vector<double> marks; // the first carries the unit
+};
+
+QString Mark(double v) {
+    return (v < 0 ? QStringLiteral("\u2212") : QString()) + Short(std::abs(v), 1);
+}
+
+} // namespace
+
+QRegion GraphOverlay::Update(const Twips& map, const Look& look, bool shown,
+                             const SliderSettings& s, const SimState& st) {
+    const bool sameSettings = s.amplitudeStep == amplitudeStep_ && s.resistance == resistance_;
+    if (shown == shown_ && map.Scale() == map_.Scale() && map.Origin() == map_.Origin() &&
+        look == look_ && (!shown || sameSettings)) {
+        return {};
+    }
+    QRegion changed = shown_ ? QRegion(panel_) : QRegion();
+    shown_ = shown;
+    map_ = map;
+    look_ = look;
+    amplitudeStep_ = s.amplitudeStep;
+    resistance_ = s.resistance;
+    Place(s, st);
+    if (shown_) {
+        changed += panel_;
+    }
+    return changed;
+}
+
+void GraphOverlay::Place(const SliderSettings& s, const SimState& st) {
+    const Element* panel = FindElement(QStringLiteral("Shape4"));
+    panel_ = panel != nullptr ? map_.Rect(panel->left, panel->top, panel->width, panel->height)
+                              : QRect();
+    levels_.clear();
+    numbers_.clear();
+    if (!shown_ || st.GraphAmpScale == 0) {
+        reading_.reset();
+        card_.clear();
+        return;
+    }
+    const QFontMetrics fm(MakeFont(kNumberFont, map_));
+    const double amp = st.GraphAmpScale;
+    const double um = s.amplitudeStep / 10.0;
+    const double im = s.resistance > 0 ? um / s.resistance : 0;
+    // The power trace plots 2.5 times the current's twips a unit: p = u·i
+    // at 2500 twips a watt.
+    const std::array<Graph, 3> graphs{{
+        {st.VoltGraphY0,
+         amp,
+         ToQColor(kVoltColour),
+         "U",
+         "В",
+         um / std::sqrt(2.0),
+         {1, 0.5, -0.5, -1}},
+        {st.CurrentGraphY0,
+         amp,
+         ToQColor(kCurrentColour),
+         "I",
+         "А",
+         im / std::sqrt(2.0),
+         {1, 0.5, -0.5, -1}},
+        {st.PowerGraphY0,
+         2.5 * amp,
+         ToQColor(kPowerColour),
+         "P",
+         "Вт",
+         um * im / 2,
+         {1, 0.8, 0.6, 0.4, 0.2}},
+    }};
+    const double right = st.GraphX0 + static_cast<double>(st.SweepSeconds) * st.GraphTimeScale;
+    const int pen = map_.Pixels(look_.StrokePen(kTracePen));
+    levelLeft_ = map_.Point(st.GraphX0, 0).x();
+    levelRight_ = map_.Point(right, 0).x();
+    const QColor text = TextColour();
+    for (const Graph& g : graphs) {
+        const QString unit = QString::fromUtf8(g.unit);
+        for (const double v : g.marks) {
+            const QString t = Mark(v) + (v == g.marks.front() ? QStringLiteral(" ") + unit : "");
+            const QPoint at = map_.Point(st.GraphX0 + kNumberLeft, g.zeroY - v * g.twipsPerUnit);
+            numbers_.push_back(
+                {t, text,
+                 QRect(at.x(), at.y() - fm.height() / 2, fm.horizontalAdvance(t), fm.height())});
+        }
+        for (const int sec : kSecondMarks) {
+            const QString number = QString::number(sec);
+            const QString t = number + (sec == kSecondMarks.back() ? QStringLiteral(" с") : "");
+            const QPoint at =
+                map_.Point(st.GraphX0 + sec * st.GraphTimeScale, g.zeroY + kNumberBelow);
+            numbers_.push_back({t, text,
+                                QRect(at.x() - fm.horizontalAdvance(number) / 2, at.y(),
+                                      fm.horizontalAdvance(t), fm.height())});
+        }
+        // At the height the trace would have for that value, rounded down
+        // as the traces are.
+        const int y = static_cast<int>(std::floor(g.zeroY - g.mean * g.twipsPerUnit));
+        const QString label = QStringLiteral("%1 = %2 %3")
+                                  .arg(QString::fromUtf8(g.symbol), Significant(g.mean), unit);
+        const QPoint end = map_.Point(right, y);
+        const int width = fm.horizontalAdvance(label);
+        const int above = end.y() - pen / 2 - map_.Pixels(2);
+        levels_.push_back(
+            {y,
+             g.colour,
+             {label, g.colour, QRect(end.x() - width, above - fm.height(), width, fm.height())}});
+    }
+    if (reading_) {
+        PlaceCard(st);
+    }
+}
+
+QRegion GraphOverlay::Point(std::optional<QPoint> pointer, const SweepRecord& record,
+                            const SimState& st) {
+    std::optional<SweepRecord::Pass> reading;
+    if (shown_ && pointer && panel_.contains(*pointer) && !levels_.empty()) {
+        // Within two pixels of a point drawn; beyond the trace's end, none.
+        reading = record.Nearest(map_.TwipsAt(*pointer).x(), 2.0 * Twips::kPerPixel / map_.Scale());
+    }
+    const QRegion before = CursorArea();
+    const QRect card = cardRect_;
+    pointer_ = pointer;
+    const bool same = reading == reading_;
+    reading_ = reading;
+    if (reading_) {
+        PlaceCard(st);
+    } else {
+        card_.clear();
+        cursor_ = cardRect_ = {};
+    }
+    if (same && cardRect_ == card) {
+        return {};
+    }
+    return before + CursorArea();
+}
+
+void GraphOverlay::PlaceCard(const SimState& st) {
+    const SweepRecord::Pass& pass = *reading_;
+    const InstantValues v = Readouts::InstantOf(st, pass.voltY, pass.currentY, pass.powerY);
+    const double t =
+        st.GraphTimeScale > 0 ? static_cast<double>(pass.x - st.GraphX0) / st.GraphTimeScale : 0;
+    const std::array<std::pair<QString, QColor>, 4> lines{{
+        {QStringLiteral("t = %1 с").arg(Fixed(t, 2)), TextColour()},
+        {QStringLiteral("u = %1 В").arg(Signed(v.u, 3)), ToQColor(kVoltColour)},
+        {QStringLiteral("i = %1 А").arg(Signed(v.i, 3)), ToQColor(kCurrentColour)},
+        {QStringLiteral("p = %1 Вт").arg(Fixed(v.p, 3)), ToQColor(kPowerColour)},
+    }};
+    const QFontMetrics fm(MakeFont(kReadingFont, map_));
+    const int pad = map_.Pixels(4);
+    int width = 0;
+    for (const auto& line : lines) {
+        width = std::max(width, fm.horizontalAdvance(line.first));
+    }
+    const QSize size(width + 2 * pad, static_cast<int>(lines.size()) * fm.height() + 2 * pad);
+    const int x = map_.Point(pass.x, 0).x();
+    cursor_ = QRect(x, panel_.top() + 1, map_.Pixels(1), panel_.height() - 2);
+    // Beside the cursor at the pointer's height, on the side with room.
+    const int gap = map_.Pixels(8);
+    int left = x + gap;
+    if (left + size.width() > panel_.right()) {
+        left = x - gap - size.width();
+    }
+    const int y = pointer_ ? pointer_->y() : panel_.top();
+    const int top = std::clamp(y - size.height() / 2, panel_.top() + 1,
+                               std::max(panel_.top() + 1, panel_.bottom() - size.height()));
+    cardRect_ = QRect(QPoint(left, top), size);
+    card_.clear();
+    for (std::size_t k = 0; k < lines.size(); ++k) {
+        card_.push_back(
+            {lines[k].first, lines[k].second,
+             QRect(left + pad, top + pad + static_cast<int>(k) * fm.height(), width, fm.height())});
+    }
+}
+
+std::vector<QRect> GraphOverlay::Areas() const {
+    std::vector<QRect> areas;
+    if (!shown_) {
+        return areas;
+    }
+    const int pen = map_.Pixels(look_.StrokePen(kTracePen));
+    for (const Level& level : levels_) {
+        const int y = map_.Point(0, level.y).y() - pen / 2;
+        areas.emplace_back(QPoint(levelLeft_, y), QPoint(levelRight_, y + pen - 1));
+        areas.push_back(level.label.rect);
+    }
+    for (const Label& l : numbers_) {
+        areas.push_back(l.rect);
+    }
+    if (reading_) {
+        areas.push_back(cursor_);
+        areas.push_back(cardRect_);
+    }
+    return areas;
+}
+
+QRegion GraphOverlay::CursorArea() const {
+    if (!reading_) {
+        return {};
+    }
+    return QRegion(cursor_) + cardRect_;
+}
+
+void GraphOverlay::Paint(QPainter& p, const QRect& dirty) const {
+    if (!shown_ || !dirty.intersects(panel_)) {
+        return;
+    }
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    const QColor panel = PanelColour();
+    const auto text = [&](const Label& l, bool level = false) {
+        if (l.rect.intersects(dirty)) {
+            p.setPen(look_.Text(level ? look_.Level(l.colour) : look_.Trace(l.colour), panel));
+            p.drawText(l.rect, Qt::AlignLeft | Qt::AlignVCenter, l.text);
+        }
+    };
+    // The levels drawn as a trace would be at their heights, dashed.
+    const int pen = map_.Pixels(look_.StrokePen(kTracePen));
+    const qreal off = PenOffset(pen);
+    p.setFont(MakeFont(kNumberFont, map_));
+    for (const Level& level : levels_) {
+        p.setPen(QPen(look_.Level(level.colour), pen, Qt::DashLine, Qt::FlatCap));
+        const int y = map_.Point(0, level.y).y();
+        p.drawLine(QPointF(levelLeft_, y) + QPointF(off, off),
+                   QPointF(levelRight_, y) + QPointF(off, off));
+        text(level.label, true);
+    }
+    for (const Label& l : numbers_) {
+        text(l);
+    }
+    if (reading_) {
+        p.fillRect(cursor_, look_.Graphic(kCursorLine, panel));
+        const QColor ink = look_.Text(TextColour(), panel);
+        const int t = map_.Pixels(1);
+        p.fillRect(cardRect_, ink);
+        p.fillRect(cardRect_.adjusted(t, t, -t, -t), panel);
+        p.setFont(MakeFont(kReadingFont, map_));
+        for (const Label& l : card_) {
+            text(l);
+        }
+    }
+    p.restore();
+}
+
+} // namespace kelvara::ui

@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 Kelvara developers
+
+#include "ui/teach/sweep_record.h"
+
+#include "sim/state.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kelvara::ui {
+
+namespace {
+
+// A sweep spans 6000 twips (15 s at 400 a second) and a pass plots at a
+// whole twip: this many points at most, kept without allocating in a run.
+constexpr std::size_t kMostPoints = 6200;
+
+} // namespace
+
+SweepRecord::SweepRecord() {
+    passes_.reserve(kMostPoints);
+}
+
+void SweepRecord::Note(const SimState& st, bool onScreen) {
+    if (!onScreen) {
+        passes_.clear();
+        return;
+    }
+    const Pass p{static_cast<std::int32_t>(st.CurX), static_cast<std::int32_t>(st.CurVoltY),
+                 static_cast<std::int32_t>(st.CurCurrentY), st.CurPowerY};
+    // A new sweep starts again at the left edge, on a window cleared.
+    if (st.SweepCount != sweep_ || (!passes_.empty() && p.x < passes_.back().x)) {
+        passes_.clear();
+        sweep_ = st.SweepCount;
+    }
+    // Later passes at the same x are drawn over the earlier ones.
+    if (!passes_.empty() && passes_.back().x == p.x) {
+        passes_.back() = p;
+    } else if (passes_.size() < kMostPoints) {
+        passes_.push_back(p);
+    }
+}
+
+std::optional<SweepRecord::Pass> SweepRecord::Nearest(double x, double reach) const {
+    if (passes_.empty() || x < passes_.front().x - reach || x > passes_.back().x + reach) {
+        return std::nullopt;
+    }
+    const auto after = std::lower_bound(passes_.begin(), passes_.end(), x,
+                                        [](const Pass& p, double at) { return p.x < at; });
+    if (after == passes_.begin()) {
+        return *after;
+    }
+    const auto before = std::prev(after);
+    if (after == passes_.end() || x - before->x <= after->x - x) {
+        return *before;
+    }
+    return *after;
+}
+
+} // namespace kelvara::ui
