@@ -77,6 +77,136 @@
     </message>
 </context>
 <context>
+    <name>kelvara::ui::GraphOverlay</name>
+    <message>
+        <source>В</source>
+        <translation>V</translation>
+    </message>
+    <message>
+        <source>А</source>
+        <translation>A</translation>
+    </message>
+    <message>
+        <source>Вт</source>
+        <translation>W</translation>
+    </message>
+    <message>
+        <source> с</source>
+        <translation> s</translation>
+    </message>
+    <message>
+        <source>t = %1 с</source>
+        <translation>t = %1 s</translation>
+    </message>
+    <message>
+        <source>u = %1 В</source>
+        <translation>u = %1 V</translation>
+    </message>
+    <message>
+        <source>i = %1 А</source>
+        <translation>i = %1 A</translation>
+    </message>
+    <message>
+        <source>p = %1 Вт</source>
+        <translation>p = %1 W</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::ui::HelpPanel</name>
+    <message>
+        <source>Клавиши и мышь</source>
+        <translation>Keys and mouse</translation>
+    </message>
+    <message>
+        <source>Буквы действуют и в русской раскладке: P — З, V — М, E — У, C — С, L — Д, Q — Й.</source>
+        <translation>Letters work with a Russian layout too: P — З, V — М, E — У, C — С, L — Д, Q — Й.</translation>
+    </message>
+    <message>
+        <source>Пробел, Enter</source>
+        <translation>Space, Enter</translation>
+    </message>
+    <message>
+        <source>на переключателе: включить или выключить генератор</source>
+        <translation>on the switch: turn the generator on or off</translation>
+    </message>
+    <message>
+        <source>к следующему или предыдущему элементу</source>
+        <translation>to the next or the previous control</translation>
+    </message>
+    <message>
+        <source>стрелки, Page Up/Down, Home/End</source>
+        <translation>arrows, Page Up/Down, Home/End</translation>
+    </message>
+    <message>
+        <source>двигать выбранный ползунок</source>
+        <translation>move the focused slider</translation>
+    </message>
+    <message>
+        <source>на «Графики»: поднять или опустить экран; на «Выход»: выйти</source>
+        <translation>on “Graphs”: lift or lower the screen; on “Exit”: quit</translation>
+    </message>
+    <message>
+        <source>остановить мгновение во время работы; ещё раз — дальше с того же мгновения</source>
+        <translation>freeze the moment during a run; again: go on from that moment</translation>
+    </message>
+    <message>
+        <source>на паузе: шаг вперёд на 1/60 с</source>
+        <translation>while paused: one step of 1/60 s forward</translation>
+    </message>
+    <message>
+        <source>значения, действующие значения, уровни и числа на графиках</source>
+        <translation>values, effective values, levels and numbers on the graphs</translation>
+    </message>
+    <message>
+        <source>мышь над графиками</source>
+        <translation>mouse over the graphs</translation>
+    </message>
+    <message>
+        <source>при значениях: курсор читает t, u, i, p с графиков</source>
+        <translation>with the values shown: a cursor reads t, u, i, p off the graphs</translation>
+    </message>
+    <message>
+        <source>заряды: электроны (минусы, против тока) или положительные</source>
+        <translation>charges: electrons (minus signs, against the current) or positive carriers</translation>
+    </message>
+    <message>
+        <source>проекторный вид: контрастнее для светлого класса, и обратно</source>
+        <translation>projector view: more contrast for a bright room, and back</translation>
+    </message>
+    <message>
+        <source>во весь экран и обратно</source>
+        <translation>full screen and back</translation>
+    </message>
+    <message>
+        <source>следующий язык: русский, английский</source>
+        <translation>next language: Russian, English</translation>
+    </message>
+    <message>
+        <source>эта справка; F1, Escape или щелчок закрывают её</source>
+        <translation>this help; F1, Escape or a click closes it</translation>
+    </message>
+    <message>
+        <source>выход из программы</source>
+        <translation>quit the program</translation>
+    </message>
+    <message>
+        <source>правая кнопка мыши, Menu, </source>
+        <translation>right mouse button, Menu, </translation>
+    </message>
+    <message>
+        <source>меню всех действий</source>
+        <translation>a menu of every action</translation>
+    </message>
+    <message>
+        <source>щелчок мышью</source>
+        <translation>mouse click</translation>
+    </message>
+    <message>
+        <source>переключатель, кнопки и ползунки — как клавиши выше</source>
+        <translation>the switch, buttons and sliders: as the keys above</translation>
+    </message>
+</context>
+<context>
     <name>kelvara::ui::Presenter</name>
     <message>
         <source>Пауза</source>
@@ -117,6 +247,73 @@
     <message>
         <source>. Пауза</source>
         <translation>. Paused</translation>
+    </message>
+    <message>
+        <source>Электроны</source>
+        <translation>Electrons</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::ui::Readouts</name>
+    <message>
+        <source>f = %1 Гц</source>
+        <translation>f = %1 Hz</translation>
+    </message>
+    <message>
+        <source>ω = %1 рад/с</source>
+        <translation>ω = %1 rad/s</translation>
+    </message>
+    <message>
+        <source> = %1 В</source>
+        <translation> = %1 V</translation>
+    </message>
+    <message>
+        <source>R = %1 Ом</source>
+        <translation>R = %1 Ω</translation>
+    </message>
+    <message>
+        <source> / R = %1 А</source>
+        <translation> / R = %1 A</translation>
+    </message>
+    <message>
+        <source>Действующие значения:</source>
+        <translation>Effective (rms) values:</translation>
+    </message>
+    <message>
+        <source> / √2 = %1 В</source>
+        <translation> / √2 = %1 V</translation>
+    </message>
+    <message>
+        <source> / √2 = %1 А</source>
+        <translation> / √2 = %1 A</translation>
+    </message>
+    <message>
+        <source>Средняя мощность:</source>
+        <translation>Average power:</translation>
+    </message>
+    <message>
+        <source>P = U · I = %1 Вт</source>
+        <translation>P = U · I = %1 W</translation>
+    </message>
+    <message>
+        <source>Период T = 1 / f = %1 с</source>
+        <translation>Period T = 1 / f = %1 s</translation>
+    </message>
+    <message>
+        <source>u = %1 В</source>
+        <translation>u = %1 V</translation>
+    </message>
+    <message>
+        <source>i = %1 А</source>
+        <translation>i = %1 A</translation>
+    </message>
+    <message>
+        <source>p = %1 Вт</source>
+        <translation>p = %1 W</translation>
+    </message>
+    <message>
+        <source>Пауза</source>
+        <translation>Paused</translation>
     </message>
 </context>
 </TS>

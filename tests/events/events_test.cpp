@@ -788,15 +788,15 @@ private slots:
                         texts << a->text();
                     }
                 }
-                expect(texts == QStringList{QStringLiteral("Пауза\tP, Pause"),
-                                            QStringLiteral("Шаг вперёд на 1/60 с\t→, Page Down"),
-                                            QStringLiteral("Значения\tV"),
-                                            QStringLiteral("Электроны\tE"),
-                                            QStringLiteral("Проекторный вид\tC"),
-                                            QStringLiteral("Во весь экран\tF11"),
-                                            QStringLiteral("Справка\tF1"),
-                                            QStringLiteral("Выход\tCtrl+Q")},
-                       QStringLiteral("menu: %1").arg(texts.join(QLatin1Char('|'))));
+                expect(
+                    texts ==
+                        QStringList{QStringLiteral("Пауза\tP, Pause"),
+                                    QStringLiteral("Шаг вперёд на 1/60 с\t→, Page Down"),
+                                    QStringLiteral("Значения\tV"), QStringLiteral("Электроны\tE"),
+                                    QStringLiteral("Проекторный вид\tC"),
+                                    QStringLiteral("Во весь экран\tF11"), QStringLiteral("Язык\tL"),
+                                    QStringLiteral("Справка\tF1"), QStringLiteral("Выход\tCtrl+Q")},
+                    QStringLiteral("menu: %1").arg(texts.join(QLatin1Char('|'))));
                 expect(entry(QStringLiteral("Пауза"))->isEnabled() &&
                            !entry(QStringLiteral("Пауза"))->isChecked() &&
                            !entry(QStringLiteral("Шаг"))->isEnabled(),

@@ -213,26 +213,33 @@ private slots:
                                       QSize(scaled(100), scaled(100)))),
                  (std::set<QRgb>{qRgb(255, 0, 0), qRgb(255, 255, 255), qRgb(128, 128, 255)}));
 
-        // The values and the pause sign, at their widest, lie where the
-        // window shows nothing but its face: they cover no element.
+        // The values and the pause sign, at their widest and in every
+        // language, lie where the window shows nothing but its face: they
+        // cover no element.
         const QRgb face = ButtonFace().rgb() | 0xff000000u;
-        kelvara::ui::Readouts widest;
-        for (int w = 1; w <= 9; ++w) {
-            for (const int r : {1, 7, 10}) {
-                widest.Update(form->Map(), {}, true, {w, 1, r}, 3.14, {{-1, -1, 1}}, true);
-                for (const QRect& area : widest.Areas()) {
-                    QVERIFY2(ColoursIn(img, area) == std::set<QRgb>{face},
-                             qPrintable(QStringLiteral("values at step %1, R %2 would cover "
-                                                       "something at %3, %4 (%5 x %6)")
-                                            .arg(w)
-                                            .arg(r)
-                                            .arg(area.x())
-                                            .arg(area.y())
-                                            .arg(area.width())
-                                            .arg(area.height())));
+        for (const kelvara::ui::Language language : kelvara::ui::kLanguages) {
+            QVERIFY(kelvara::ui::SetLanguage(language));
+            kelvara::ui::Readouts widest;
+            for (int w = 1; w <= 9; ++w) {
+                for (const int r : {1, 7, 10}) {
+                    widest.Update(form->Map(), {}, true, {w, 1, r}, 3.14, {{-1, -1, 1}}, true);
+                    for (const QRect& area : widest.Areas()) {
+                        QVERIFY2(ColoursIn(img, area) == std::set<QRgb>{face},
+                                 qPrintable(QStringLiteral("values in %1 at step %2, R %3 would "
+                                                           "cover something at %4, %5 (%6 x %7)")
+                                                .arg(kelvara::ui::OwnName(language))
+                                                .arg(w)
+                                                .arg(r)
+                                                .arg(area.x())
+                                                .arg(area.y())
+                                                .arg(area.width())
+                                                .arg(area.height())));
+                    }
                 }
             }
         }
+        QVERIFY(kelvara::ui::SetLanguage(kelvara::ui::Language::Russian));
+        QCoreApplication::processEvents(); // the window back in Russian
         // V changes no pixel outside them (against a grab just before: the
         // sliders' ticks take the active window's colour once it is active).
         const QImage hidden = Grab(*form);

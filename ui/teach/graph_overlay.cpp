@@ -3,6 +3,8 @@
 
 #include "ui/teach/graph_overlay.h"
 
+#include "ui/lang/language.h"
+
 #include "display/graphs.h"
 #include "sim/state.h"
 #include "ui/layout/layout.h"
@@ -65,9 +67,10 @@ QRegion GraphOverlay::Update(const Twips& map, const Look& look, bool shown,
                              const SliderSettings& s, const SimState& st) {
     const bool sameSettings = s.amplitudeStep == amplitudeStep_ && s.resistance == resistance_;
     if (shown == shown_ && map.Scale() == map_.Scale() && map.Origin() == map_.Origin() &&
-        look == look_ && (!shown || sameSettings)) {
+        look == look_ && (!shown || (sameSettings && CurrentLanguage() == language_))) {
         return {};
     }
+    language_ = CurrentLanguage();
     QRegion changed = shown_ ? QRegion(panel_) : QRegion();
     shown_ = shown;
     map_ = map;
@@ -103,21 +106,21 @@ void GraphOverlay::Place(const SliderSettings& s, const SimState& st) {
          amp,
          ToQColor(kVoltColour),
          "U",
-         "В",
+         QT_TRANSLATE_NOOP("kelvara::ui::GraphOverlay", "В"),
          um / std::sqrt(2.0),
          {1, 0.5, -0.5, -1}},
         {st.CurrentGraphY0,
          amp,
          ToQColor(kCurrentColour),
          "I",
-         "А",
+         QT_TRANSLATE_NOOP("kelvara::ui::GraphOverlay", "А"),
          im / std::sqrt(2.0),
          {1, 0.5, -0.5, -1}},
         {st.PowerGraphY0,
          2.5 * amp,
          ToQColor(kPowerColour),
          "P",
-         "Вт",
+         QT_TRANSLATE_NOOP("kelvara::ui::GraphOverlay", "Вт"),
          um * im / 2,
          {1, 0.8, 0.6, 0.4, 0.2}},
     }};
@@ -127,7 +130,7 @@ void GraphOverlay::Place(const SliderSettings& s, const SimState& st) {
     levelRight_ = map_.Point(right, 0).x();
     const QColor text = TextColour();
     for (const Graph& g : graphs) {
-        const QString unit = QString::fromUtf8(g.unit);
+        const QString unit = tr(g.unit);
         for (const double v : g.marks) {
             const QString t = Mark(v) + (v == g.marks.front() ? QStringLiteral(" ") + unit : "");
             const QPoint at = map_.Point(st.GraphX0 + kNumberLeft, g.zeroY - v * g.twipsPerUnit);
@@ -137,7 +140,7 @@ void GraphOverlay::Place(const SliderSettings& s, const SimState& st) {
         }
         for (const int sec : kSecondMarks) {
             const QString number = QString::number(sec);
-            const QString t = number + (sec == kSecondMarks.back() ? QStringLiteral(" с") : "");
+            const QString t = number + (sec == kSecondMarks.back() ? tr(" с") : "");
             const QPoint at =
                 map_.Point(st.GraphX0 + sec * st.GraphTimeScale, g.zeroY + kNumberBelow);
             numbers_.push_back({t, text,
@@ -192,10 +195,10 @@ void GraphOverlay::PlaceCard(const SimState& st) {
     const double t =
         st.GraphTimeScale > 0 ? static_cast<double>(pass.x - st.GraphX0) / st.GraphTimeScale : 0;
     const std::array<std::pair<QString, QColor>, 4> lines{{
-        {QStringLiteral("t = %1 с").arg(Fixed(t, 2)), TextColour()},
-        {QStringLiteral("u = %1 В").arg(Signed(v.u, 3)), ToQColor(kVoltColour)},
-        {QStringLiteral("i = %1 А").arg(Signed(v.i, 3)), ToQColor(kCurrentColour)},
-        {QStringLiteral("p = %1 Вт").arg(Fixed(v.p, 3)), ToQColor(kPowerColour)},
+        {tr("t = %1 с").arg(Fixed(t, 2)), TextColour()},
+        {tr("u = %1 В").arg(Signed(v.u, 3)), ToQColor(kVoltColour)},
+        {tr("i = %1 А").arg(Signed(v.i, 3)), ToQColor(kCurrentColour)},
+        {tr("p = %1 Вт").arg(Fixed(v.p, 3)), ToQColor(kPowerColour)},
     }};
     const QFontMetrics fm(MakeFont(kReadingFont, map_));
     const int pad = map_.Pixels(4);

@@ -15,11 +15,13 @@
 // only with the screen lifted.
 #pragma once
 
+#include "ui/lang/language.h"
 #include "ui/layout/twips.h"
 #include "ui/look/look.h"
 #include "ui/teach/sweep_record.h"
 
 #include <QColor>
+#include <QCoreApplication>
 #include <QPoint>
 #include <QRect>
 #include <QRegion>
@@ -39,6 +41,8 @@ namespace kelvara::ui {
 struct SliderSettings;
 
 class GraphOverlay {
+    Q_DECLARE_TR_FUNCTIONS(kelvara::ui::GraphOverlay)
+
 public:
     // A piece of text where it is drawn, in window pixels.
     struct Label {
@@ -82,6 +86,7 @@ private:
     bool shown_ = false;
     int amplitudeStep_ = 0;
     int resistance_ = 0;
+    Language language_ = Language::Russian;
     QRect panel_;
     std::vector<Level> levels_;
     int levelLeft_ = 0; // window pixels: the levels span the sweep

@@ -20,48 +20,56 @@ namespace {
 
 constexpr FontSpec kTitleFont{"Arial", 13.5};
 constexpr FontSpec kRowFont{"Arial", 11.25};
-const QString kTitle = QStringLiteral("Клавиши и мышь");
-const QString kFootnote =
-    QStringLiteral("Буквы действуют и в русской раскладке: P — З, V — М, E — У, C — С, Q — Й.");
-
 } // namespace
+
+QString HelpPanel::Title() {
+    return tr("Клавиши и мышь");
+}
+
+QString HelpPanel::Footnote() {
+    return tr("Буквы действуют и в русской раскладке: P — З, V — М, E — У, C — С, L — Д, "
+              "Q — Й.");
+}
 
 std::vector<HelpPanel::Row> HelpPanel::Rows() {
     const auto keys = [](Command c) { return KeysOf(c); };
     return {
-        {QStringLiteral("Пробел, Enter"),
-         QStringLiteral("на переключателе: включить или выключить генератор")},
-        {QStringLiteral("Tab, Shift+Tab"), QStringLiteral("к следующему или предыдущему элементу")},
-        {QStringLiteral("стрелки, Page Up/Down, Home/End"),
-         QStringLiteral("двигать выбранный ползунок")},
-        {QStringLiteral("Пробел, Enter"),
-         QStringLiteral("на «Графики»: поднять или опустить экран; на «Выход»: выйти")},
-        {keys(Command::Freeze), QStringLiteral("остановить мгновение во время работы; ещё раз — "
-                                               "дальше с того же мгновения")},
-        {keys(Command::Step), QStringLiteral("на паузе: шаг вперёд на 1/60 с")},
-        {keys(Command::Values),
-         QStringLiteral("значения, действующие значения, уровни и числа на графиках")},
-        {QStringLiteral("мышь над графиками"),
-         QStringLiteral("при значениях: курсор читает t, u, i, p с графиков")},
-        {keys(Command::Electrons),
-         QStringLiteral("заряды: электроны (минусы, против тока) или положительные")},
+        {tr("Пробел, Enter"), tr("на переключателе: включить или выключить генератор")},
+        {QStringLiteral("Tab, Shift+Tab"), tr("к следующему или предыдущему элементу")},
+        {tr("стрелки, Page Up/Down, Home/End"), tr("двигать выбранный ползунок")},
+        {tr("Пробел, Enter"), tr("на «Графики»: поднять или опустить экран; на «Выход»: выйти")},
+        {keys(Command::Freeze), tr("остановить мгновение во время работы; ещё раз — "
+                                   "дальше с того же мгновения")},
+        {keys(Command::Step), tr("на паузе: шаг вперёд на 1/60 с")},
+        {keys(Command::Values), tr("значения, действующие значения, уровни и числа на графиках")},
+        {tr("мышь над графиками"), tr("при значениях: курсор читает t, u, i, p с графиков")},
+        {keys(Command::Electrons), tr("заряды: электроны (минусы, против тока) или положительные")},
         {keys(Command::Projector),
-         QStringLiteral("проекторный вид: контрастнее для светлого класса, и обратно")},
+         tr("проекторный вид: контрастнее для светлого класса, и обратно")},
         {keys(Command::FullScreen) + QStringLiteral(", ") + keys(Command::Leave),
-         QStringLiteral("во весь экран и обратно")},
-        {keys(Command::Help), QStringLiteral("эта справка; F1, Escape или щелчок закрывают её")},
-        {keys(Command::Exit), QStringLiteral("выход из программы")},
-        {QStringLiteral("правая кнопка мыши, Menu, ") + keys(Command::Menu),
-         QStringLiteral("меню всех действий")},
-        {QStringLiteral("щелчок мышью"),
-         QStringLiteral("переключатель, кнопки и ползунки — как клавиши выше")},
+         tr("во весь экран и обратно")},
+        {keys(Command::Language), tr("следующий язык: русский, английский")},
+        {keys(Command::Help), tr("эта справка; F1, Escape или щелчок закрывают её")},
+        {keys(Command::Exit), tr("выход из программы")},
+        {tr("правая кнопка мыши, Menu, ") + keys(Command::Menu), tr("меню всех действий")},
+        {tr("щелчок мышью"), tr("переключатель, кнопки и ползунки — как клавиши выше")},
     };
 }
 
 HelpPanel::HelpPanel(QWidget* window) : QWidget(window) {
     setFocusPolicy(Qt::NoFocus);
-    setAccessibleName(kTitle);
+    setAccessibleName(Title());
     hide();
+}
+
+// Another language: the card is laid out again for its texts.
+void HelpPanel::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) {
+        setAccessibleName(Title());
+        SetMap(map_);
+        update();
+    }
 }
 
 void HelpPanel::SetMap(const Twips& map) {
@@ -72,7 +80,7 @@ void HelpPanel::SetMap(const Twips& map) {
     rowHeight_ = row.lineSpacing() + row.lineSpacing() / 4;
     const int gap = row.horizontalAdvance(QStringLiteral("    "));
     keysWidth_ = 0;
-    int textWidth = std::max(title.horizontalAdvance(kTitle), row.horizontalAdvance(kFootnote));
+    int textWidth = std::max(title.horizontalAdvance(Title()), row.horizontalAdvance(Footnote()));
     const std::vector<Row> rows = Rows();
     for (const Row& r : rows) {
         keysWidth_ = std::max(keysWidth_, row.horizontalAdvance(r.first) + gap);
@@ -104,7 +112,7 @@ void HelpPanel::paintEvent(QPaintEvent* /*event*/) {
     p.setPen(Qt::black);
     p.setFont(titleFont);
     int y = card_.top() + pad + title.ascent();
-    p.drawText(QPoint(card_.left() + pad, y), kTitle);
+    p.drawText(QPoint(card_.left() + pad, y), Title());
     y += title.lineSpacing() * 2 - title.ascent() + row.ascent();
     p.setFont(rowFont);
     for (const Row& r : Rows()) {
@@ -113,7 +121,7 @@ void HelpPanel::paintEvent(QPaintEvent* /*event*/) {
         y += rowHeight_;
     }
     y += rowHeight_ / 2;
-    p.drawText(QPoint(card_.left() + pad, y), kFootnote);
+    p.drawText(QPoint(card_.left() + pad, y), Footnote());
 }
 
 // A right click closes the panel and does not open the menu behind it.

@@ -29,11 +29,14 @@ public:
     // Lays the card out for the window's map; the panel covers the window.
     void SetMap(const Twips& map);
     static std::vector<Row> Rows();
+    static QString Title();
+    static QString Footnote();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     Twips map_;

@@ -3,6 +3,8 @@
 
 #include "ui/teach/notation.h"
 
+#include "ui/lang/language.h"
+
 #include <QLocale>
 
 #include <algorithm>
@@ -10,21 +12,13 @@
 
 namespace kelvara::ui {
 
-namespace {
-
-QLocale Russian() {
-    return {QLocale::Russian, QLocale::Russia};
-}
-
-} // namespace
-
 QString Fixed(double v, int decimals) {
-    return Russian().toString(v, 'f', decimals);
+    return NumberLocale().toString(v, 'f', decimals);
 }
 
 QString Short(double v, int decimals) {
     QString s = Fixed(v, decimals);
-    const QChar comma = Russian().decimalPoint().front();
+    const QChar comma = NumberLocale().decimalPoint().front();
     if (s.contains(comma)) {
         while (s.endsWith(QLatin1Char('0'))) {
             s.chop(1);

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Copyright (C) 2026 Kelvara developers
 //
-// Numbers written the Russian way, as every value the window shows them:
-// a decimal comma and a true minus.
+// Numbers as the language shown writes them (a decimal comma in Russian, a
+// point in English), as every value the window shows them, with a true
+// minus.
 #pragma once
 
 #include <QString>

@@ -3,6 +3,8 @@
 
 #include "ui/teach/readouts.h"
 
+#include "ui/lang/language.h"
+
 #include "display/graphs.h"
 #include "sim/run.h"
 #include "sim/state.h"
@@ -94,11 +96,11 @@ std::vector<Readouts::Line> Readouts::SettingLines(const SliderSettings& s, doub
     const auto piece = [&](const QString& text) { return Piece{text, c, false}; };
     const Piece m{QStringLiteral("m"), c, true};
     return {
-        {piece(QStringLiteral("f = %1 Гц").arg(Fixed(f, 2)) + kGap +
-               QStringLiteral("ω = %1 рад/с").arg(Fixed(omega, 2)) + kGap + QStringLiteral("U")),
-         m, piece(QStringLiteral(" = %1 В").arg(Fixed(um, 1)))},
-        {piece(QStringLiteral("R = %1 Ом").arg(s.resistance) + kGap + QStringLiteral("I")), m,
-         piece(QStringLiteral(" = U")), m, piece(QStringLiteral(" / R = %1 А").arg(Short(im, 3)))},
+        {piece(tr("f = %1 Гц").arg(Fixed(f, 2)) + kGap + tr("ω = %1 рад/с").arg(Fixed(omega, 2)) +
+               kGap + QStringLiteral("U")),
+         m, piece(tr(" = %1 В").arg(Fixed(um, 1)))},
+        {piece(tr("R = %1 Ом").arg(s.resistance) + kGap + QStringLiteral("I")), m,
+         piece(QStringLiteral(" = U")), m, piece(tr(" / R = %1 А").arg(Short(im, 3)))},
     };
 }
 
@@ -112,24 +114,24 @@ std::vector<Readouts::Line> Readouts::EffectiveLines(const SliderSettings& s, do
     const QColor power = ToQColor(kPowerColour);
     // U = Um/√2 and I = Im/√2; the mean of p = u·i over a period is U·I.
     return {
-        {{QStringLiteral("Действующие значения:"), c}},
+        {{tr("Действующие значения:"), c}},
         {{QStringLiteral("U = U"), volt},
          {QStringLiteral("m"), volt, true},
-         {QStringLiteral(" / √2 = %1 В").arg(Significant(um / std::sqrt(2.0))), volt}},
+         {tr(" / √2 = %1 В").arg(Significant(um / std::sqrt(2.0))), volt}},
         {{QStringLiteral("I = I"), current},
          {QStringLiteral("m"), current, true},
-         {QStringLiteral(" / √2 = %1 А").arg(Significant(im / std::sqrt(2.0))), current}},
-        {{QStringLiteral("Средняя мощность:"), c}},
-        {{QStringLiteral("P = U · I = %1 Вт").arg(Significant(um * im / 2)), power}},
-        {{QStringLiteral("Период T = 1 / f = %1 с").arg(Significant(f > 0 ? 1 / f : 0)), c}},
+         {tr(" / √2 = %1 А").arg(Significant(im / std::sqrt(2.0))), current}},
+        {{tr("Средняя мощность:"), c}},
+        {{tr("P = U · I = %1 Вт").arg(Significant(um * im / 2)), power}},
+        {{tr("Период T = 1 / f = %1 с").arg(Significant(f > 0 ? 1 / f : 0)), c}},
     };
 }
 
 Readouts::Line Readouts::InstantLine(const InstantValues& v) {
     return {
-        {QStringLiteral("u = %1 В").arg(Signed(v.u, 3)) + kGap, ToQColor(kVoltColour)},
-        {QStringLiteral("i = %1 А").arg(Signed(v.i, 3)) + kGap, ToQColor(kCurrentColour)},
-        {QStringLiteral("p = %1 Вт").arg(Fixed(v.p, 3)), ToQColor(kPowerColour)},
+        {tr("u = %1 В").arg(Signed(v.u, 3)) + kGap, ToQColor(kVoltColour)},
+        {tr("i = %1 А").arg(Signed(v.i, 3)) + kGap, ToQColor(kCurrentColour)},
+        {tr("p = %1 Вт").arg(Fixed(v.p, 3)), ToQColor(kPowerColour)},
     };
 }
 
@@ -170,13 +172,16 @@ QRegion Readouts::Update(const Twips& map, const Look& look, bool valuesShown,
             lines.push_back(InstantLine(*instant));
         }
     }
-    const bool moved = map.Scale() != map_.Scale() || map.Origin() != map_.Origin();
+    // Another language: the pause sign's word too.
+    const bool moved = map.Scale() != map_.Scale() || map.Origin() != map_.Origin() ||
+                       CurrentLanguage() != language_;
     if (!moved && look == look_ && lines == lines_ && frozen == pause_) {
         return {};
     }
     // Only what changed: the instant values change with every pass, far
     // from the effective values in the loop.
     const bool all = moved || look != look_ || lines.size() != lines_.size();
+    language_ = CurrentLanguage();
     const std::vector<Line> before = lines_;
     const std::vector<QRect> areasBefore = TextAreas();
     const bool pauseBefore = pause_;
@@ -237,8 +242,7 @@ void Readouts::Place(const Twips& map) {
         const QFontMetrics pm(MakeFont(kPauseFont, map));
         const int height = map.ToPixels(kPauseHeight);
         const int pad = height / 3;
-        const int width =
-            pad + height / 2 + pad + pm.horizontalAdvance(QStringLiteral("Пауза")) + pad;
+        const int width = pad + height / 2 + pad + pm.horizontalAdvance(tr("Пауза")) + pad;
         const QPoint topRight = map.Point(kPauseRight, kPauseTop);
         pauseRect_ = QRect(topRight.x() - width, topRight.y(), width, height);
     }
@@ -306,7 +310,7 @@ void Readouts::Paint(QPainter& p, const QRect& dirty) const {
         p.setPen(ink);
         const QRect text(r.left() + pad + r.height() / 2 + pad / 2, r.top(),
                          r.width() - pad - r.height() / 2 - pad / 2, r.height());
-        p.drawText(text, Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("Пауза"));
+        p.drawText(text, Qt::AlignVCenter | Qt::AlignLeft, tr("Пауза"));
     }
 }
 

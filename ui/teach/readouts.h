@@ -12,11 +12,13 @@
 // drawing and never cover an element. Nothing shows until asked for.
 #pragma once
 
+#include "ui/lang/language.h"
 #include "ui/layout/twips.h"
 #include "ui/look/look.h"
 #include "ui/teach/sweep_record.h"
 
 #include <QColor>
+#include <QCoreApplication>
 #include <QRect>
 #include <QRegion>
 #include <QString>
@@ -50,6 +52,8 @@ struct InstantValues {
 };
 
 class Readouts {
+    Q_DECLARE_TR_FUNCTIONS(kelvara::ui::Readouts)
+
 public:
     Readouts();
     ~Readouts();
@@ -122,6 +126,7 @@ private:
     std::vector<Line> lines_;
     std::vector<Placed> placed_;
     bool pause_ = false;
+    Language language_ = Language::Russian;
     QRect pauseRect_;
     std::unique_ptr<GraphOverlay> graphs_;
 };
