@@ -6,6 +6,7 @@
 #include "sim/state.h"
 #include "ui/run/run_yield.h"
 #include "ui/teach/help_panel.h"
+#include "ui/widgets/value_slider.h"
 
 #include <QAbstractSlider>
 #include <QAction>
@@ -19,8 +20,8 @@ namespace kelvara::ui {
 Presenter::Presenter(QWidget& window, RunYield& run, const SimState& state,
                      const std::array<QSlider*, 3>& sliders)
     : QObject(&window), window_(window), run_(run), state_(state), sliders_(sliders),
-      description_(window.accessibleDescription()), help_(new HelpPanel(&window)),
-      menu_(new QMenu(&window)) {
+      description_(window.accessibleDescription()), narrator_(window),
+      help_(new HelpPanel(&window)), menu_(new QMenu(&window)) {
     menu_->setAccessibleName(QStringLiteral("Действия"));
     AddAction(Command::Freeze, QStringLiteral("Пауза"), true);
     AddAction(Command::Step, QStringLiteral("Шаг вперёд на 1/60 с"), false);
@@ -32,10 +33,16 @@ Presenter::Presenter(QWidget& window, RunYield& run, const SimState& state,
     AddAction(Command::Help, QStringLiteral("Справка"), false);
     AddAction(Command::Exit, QStringLiteral("Выход"), false);
     connect(menu_, &QMenu::aboutToShow, this, &Presenter::UpdateActions);
-    for (QSlider* slider : sliders_) {
-        connect(slider, &QSlider::valueChanged, this, &Presenter::Refresh);
+    for (std::size_t i = 0; i < sliders_.size(); ++i) {
+        connect(sliders_[i], &QSlider::valueChanged, this, &Presenter::Refresh);
+        // A reader hears each setting as the values write it.
+        if (auto* slider = qobject_cast<ValueSlider*>(sliders_[i]); slider != nullptr) {
+            slider->SetValueText([this, which = static_cast<Slider>(i)](int position) {
+                return Readouts::SettingText(which, position, state_.OmegaBase);
+            });
+        }
     }
-    connect(&run_, &RunYield::passChanged, this, &Presenter::Refresh);
+    connect(&run_, &RunYield::passChanged, this, &Presenter::PassChanged);
     connect(&run_, &RunYield::freezeChanged, this, &Presenter::FreezeChanged);
     qApp->installEventFilter(this);
 }
@@ -67,18 +74,28 @@ bool Presenter::HelpShown() const {
 bool Presenter::Run(Command command) {
     switch (command) {
     case Command::Freeze:
-        return run_.ToggleFreeze();
+        if (!run_.ToggleFreeze()) {
+            return false;
+        }
+        // Said at once; the instant values follow in the values' text once
+        // the frozen pass is on the screen.
+        narrator_.Tell(command, run_.Frozen());
+        return true;
     case Command::Step:
-        return run_.StepFrozen();
+        stepToTell_ = run_.StepFrozen();
+        return stepToTell_;
     case Command::Values:
         values_ = !values_;
         Refresh();
+        narrator_.Tell(command, values_);
         return true;
     case Command::Projector:
         emit projectorViewRequested(!look_.Projector());
+        narrator_.Tell(command, look_.Projector());
         return true;
     case Command::FullScreen:
         emit fullScreenRequested();
+        narrator_.Tell(command, window_.isFullScreen());
         return true;
     case Command::Leave:
         if (HelpShown()) {
@@ -87,6 +104,7 @@ bool Presenter::Run(Command command) {
         }
         if (window_.isFullScreen()) {
             emit fullScreenRequested();
+            narrator_.Tell(Command::FullScreen, window_.isFullScreen());
             return true;
         }
         return false;
@@ -123,6 +141,29 @@ void Presenter::Refresh() {
     if (!changed.isEmpty()) {
         window_.update(changed);
     }
+    QRect area;
+    for (const QRect& r : readouts_.Areas()) {
+        area |= r;
+    }
+    narrator_.SetValues(readouts_.Lines(), run_.Frozen(), area);
+}
+
+// A step is told once the instant it went to is on the screen.
+void Presenter::PassChanged() {
+    Refresh();
+    if (stepToTell_ && run_.HeldInstantOnScreen()) {
+        stepToTell_ = false;
+        narrator_.Tell(Command::Step, true, InstantShown());
+    }
+}
+
+std::vector<Readouts::Line> Presenter::InstantShown() const {
+    // The settings' two lines, then the instant values' line when shown.
+    const std::vector<Readouts::Line>& lines = readouts_.Lines();
+    if (lines.size() < 3) {
+        return {};
+    }
+    return {lines.back()};
 }
 
 void Presenter::SetMap(const Twips& map) {
@@ -140,6 +181,7 @@ void Presenter::SetLook(const Look& look) {
 
 // A screen reader hears of the pause with the window's description.
 void Presenter::FreezeChanged(bool frozen) {
+    stepToTell_ = false;
     window_.setAccessibleDescription(frozen ? description_ + QStringLiteral(". Пауза")
                                             : description_);
     Refresh();

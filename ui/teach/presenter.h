@@ -12,6 +12,7 @@
 #include "ui/layout/twips.h"
 #include "ui/look/look.h"
 #include "ui/teach/keys.h"
+#include "ui/teach/narrator.h"
 #include "ui/teach/readouts.h"
 
 #include <QObject>
@@ -65,6 +66,7 @@ public:
     bool ValuesShown() const { return values_; }
     bool HelpShown() const;
     const Readouts& ShownReadouts() const { return readouts_; }
+    const Narrator& Narration() const { return narrator_; }
     QMenu* Menu() const { return menu_; }
     HelpPanel* Help() const { return help_; }
 
@@ -82,6 +84,9 @@ private:
     QAction* AddAction(Command command, const QString& text, bool checkable);
     void UpdateActions();
     void FreezeChanged(bool frozen);
+    void PassChanged();
+    // The instant values' line as shown now, or none.
+    std::vector<Readouts::Line> InstantShown() const;
 
     QWidget& window_;
     RunYield& run_;
@@ -92,7 +97,10 @@ private:
     // What a screen reader is told of the window while no run is frozen.
     QString description_;
     Readouts readouts_;
+    Narrator narrator_;
     bool values_ = false;
+    // A step was asked for: told once its pass is on the screen.
+    bool stepToTell_ = false;
     HelpPanel* help_;
     QMenu* menu_;
     std::map<Command, QAction*> actions_;

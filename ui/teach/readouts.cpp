@@ -84,24 +84,43 @@ bool operator==(const Readouts::Piece& a, const Readouts::Piece& b) {
     return a.text == b.text && a.colour == b.colour && a.subscript == b.subscript;
 }
 
+QString Readouts::SettingText(Slider slider, int position, double omegaBase) {
+    switch (slider) {
+    case Slider::sldW: {
+        SimState table;
+        table.OmegaBase = omegaBase;
+        SetOmegaFromStep(table, position);
+        // The program's own value of pi, as its frequency table uses it.
+        const double f = omegaBase > 0 ? table.Omega / (2 * omegaBase) : 0;
+        return QStringLiteral("%1 Гц").arg(Fixed(f, 2));
+    }
+    case Slider::sldU:
+        return QStringLiteral("%1 В").arg(Fixed(position / 10.0, 1));
+    case Slider::sldR:
+        break;
+    }
+    return QStringLiteral("%1 Ом").arg(position);
+}
+
 std::vector<Readouts::Line> Readouts::SettingLines(const SliderSettings& s, double omegaBase) {
     SimState table;
     table.OmegaBase = omegaBase;
     SetOmegaFromStep(table, s.frequencyStep);
     const double omega = table.Omega;
-    // The program's own value of pi, as its frequency table uses it.
-    const double f = omegaBase > 0 ? omega / (2 * omegaBase) : 0;
     const double um = s.amplitudeStep / 10.0;
     const double im = s.resistance > 0 ? um / s.resistance : 0;
     const QColor c = TextColour();
     const auto piece = [&](const QString& text) { return Piece{text, c, false}; };
     const Piece m{QStringLiteral("m"), c, true};
     return {
-        {piece(QStringLiteral("f = %1 Гц").arg(Fixed(f, 2)) + kGap +
-               QStringLiteral("ω = %1 рад/с").arg(Fixed(omega, 2)) + kGap + QStringLiteral("U")),
-         m, piece(QStringLiteral(" = %1 В").arg(Fixed(um, 1)))},
-        {piece(QStringLiteral("R = %1 Ом").arg(s.resistance) + kGap + QStringLiteral("I")), m,
-         piece(QStringLiteral(" = U")), m, piece(QStringLiteral(" / R = %1 А").arg(Short(im, 3)))},
+        {piece(QStringLiteral("f = ") + SettingText(Slider::sldW, s.frequencyStep, omegaBase) +
+               kGap + QStringLiteral("ω = %1 рад/с").arg(Fixed(omega, 2)) + kGap +
+               QStringLiteral("U")),
+         m, piece(QStringLiteral(" = ") + SettingText(Slider::sldU, s.amplitudeStep, omegaBase))},
+        {piece(QStringLiteral("R = ") + SettingText(Slider::sldR, s.resistance, omegaBase) + kGap +
+               QStringLiteral("I")),
+         m, piece(QStringLiteral(" = U")), m,
+         piece(QStringLiteral(" / R = %1 А").arg(Short(im, 3)))},
     };
 }
 
@@ -130,6 +149,19 @@ QString Readouts::Text(const Line& line) {
         s += piece.text;
     }
     return s;
+}
+
+QString Readouts::Spoken(const std::vector<Line>& lines) {
+    QStringList sentences;
+    for (const Line& line : lines) {
+        QString s;
+        for (const Piece& piece : line) {
+            s += piece.subscript && piece.text == QLatin1String("m") ? QStringLiteral("ₘ")
+                                                                     : piece.text;
+        }
+        sentences << s.replace(kGap, QStringLiteral(", ")).trimmed();
+    }
+    return sentences.join(QStringLiteral(". "));
 }
 
 QRect Readouts::Update(const Twips& map, const Look& look, bool valuesShown,

@@ -11,6 +11,7 @@
 // drawing and never cover an element. Nothing shows until asked for.
 #pragma once
 
+#include "sim/controls.h"
 #include "ui/layout/twips.h"
 #include "ui/look/look.h"
 
@@ -56,12 +57,18 @@ public:
 
     // f, ω and Uₘ; then R and Iₘ. `omegaBase` is the frequency table's base.
     static std::vector<Line> SettingLines(const SliderSettings& s, double omegaBase);
+    // A slider's setting with its unit, as these lines write it: "0,75 Гц",
+    // "0,5 В", "1 Ом".
+    static QString SettingText(Slider slider, int position, double omegaBase);
     // u, i and p in the traces' colours.
     static Line InstantLine(const InstantValues& v);
     // Read back from the graph points the last pass plotted.
     static InstantValues InstantOf(const SimState& st);
-    // A line as plain text (subscripts inline), for tests and screen readers.
+    // A line as plain text (subscripts inline), for tests.
     static QString Text(const Line& line);
+    // Lines as a screen reader gets them: subscripts as subscript letters,
+    // the gaps as commas, one sentence a line.
+    static QString Spoken(const std::vector<Line>& lines);
 
     // Recomputes what shows; returns the window pixels that changed. The
     // lines keep the default look's colours; `look` maps them as they are
