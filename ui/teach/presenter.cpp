@@ -33,11 +33,12 @@ Presenter::Presenter(QWidget& window, RunYield& run, const SimState& state,
     AddAction(Command::Help, QStringLiteral("Справка"), false);
     AddAction(Command::Exit, QStringLiteral("Выход"), false);
     connect(menu_, &QMenu::aboutToShow, this, &Presenter::UpdateActions);
-    for (std::size_t i = 0; i < sliders_.size(); ++i) {
-        connect(sliders_[i], &QSlider::valueChanged, this, &Presenter::Refresh);
+    for (const Slider which : {Slider::sldW, Slider::sldU, Slider::sldR}) {
+        QSlider* s = sliders_[static_cast<std::size_t>(which)];
+        connect(s, &QSlider::valueChanged, this, &Presenter::Refresh);
         // A reader hears each setting as the values write it.
-        if (auto* slider = qobject_cast<ValueSlider*>(sliders_[i]); slider != nullptr) {
-            slider->SetValueText([this, which = static_cast<Slider>(i)](int position) {
+        if (auto* slider = qobject_cast<ValueSlider*>(s); slider != nullptr) {
+            slider->SetValueText([this, which](int position) {
                 return Readouts::SettingText(which, position, state_.OmegaBase);
             });
         }
