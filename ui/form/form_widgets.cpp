@@ -6,6 +6,7 @@
 #include "sim/errors.h"
 #include "ui/look/colours.h"
 #include "ui/look/fonts.h"
+#include "ui/widgets/accessibility.h"
 #include "ui/widgets/box.h"
 #include "ui/widgets/command_button.h"
 #include "ui/widgets/marker.h"
@@ -28,6 +29,11 @@ constexpr const char* kSliderNames[] = {"sldW", "sldU", "sldR"};
 constexpr const char* kLabelNames[] = {"Label11", "Label12"};
 constexpr const char* kImageNames[] = {"imgU", "imgI", "imgP"};
 
+// What a screen reader is told of the buttons beyond their captions.
+const QString kExitDescription = QStringLiteral("Закрыть программу");
+const QString kGraphsShown = QStringLiteral("Графики показаны");
+const QString kGraphsHidden = QStringLiteral("Графики скрыты за экраном");
+
 std::size_t CheckedIndex(int k, int count, const char* what) {
     if (k < 0 || k >= count) {
         throw IndexError(std::string(what) + "(" + std::to_string(k) +
@@ -39,6 +45,7 @@ std::size_t CheckedIndex(int k, int count, const char* what) {
 } // namespace
 
 FormWidgets::FormWidgets(QWidget& window) : window_(window), surface_(&window) {
+    MarkFrame(window);
     surface_.SetMap(map_, Twips::NaturalSize());
     for (const Element& e : FormLayout()) {
         Build(e);
@@ -68,6 +75,8 @@ FormWidgets::FormWidgets(QWidget& window) : window_(window), surface_(&window) {
     picR_ = BoxNamed(QStringLiteral("picR"));
     picvolt_ = BoxNamed(QStringLiteral("picvolt"));
     picamp_ = BoxNamed(QStringLiteral("picamp"));
+    command1_->setAccessibleDescription(kExitDescription);
+    TellGraphsState();
 }
 
 FormWidgets::~FormWidgets() = default;
@@ -270,6 +279,15 @@ bool FormWidgets::ShirmaVisible() const {
 
 void FormWidgets::SetShirmaVisible(bool visible) {
     picShirma_->setVisible(visible);
+    TellGraphsState();
+}
+
+// «Графики» reads as checked while the graphs show, and says so.
+void FormWidgets::TellGraphsState() {
+    auto* graphs = qobject_cast<CommandButton*>(command4_);
+    const bool shown = !ShirmaVisible();
+    graphs->SetToggled(shown);
+    graphs->setAccessibleDescription(shown ? kGraphsShown : kGraphsHidden);
 }
 
 } // namespace kelvara::ui

@@ -98,6 +98,7 @@ private:
     void SetTabOrder();
     const Twips& ContainerMap(const Element& e) const;
     void Place(const Placed& p);
+    void TellGraphsState();
 
     QWidget& window_;
     Twips map_;
