@@ -14,11 +14,14 @@
 #include "ui/paint/stroke_record.h"
 #include "ui/run/run_yield.h"
 #include "ui/teach/graph_overlay.h"
+#include "ui/teach/help_panel.h"
 #include "ui/teach/presenter.h"
 #include "ui/teach/readouts.h"
 #include "ui/widgets/box.h"
 #include "ui/widgets/marker.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
@@ -516,6 +519,76 @@ private slots:
         QCOMPARE(exit.count(), 1);
         QTest::mouseClick(form->Widgets().Command1(), Qt::LeftButton);
         QCOMPARE(exit.count(), 2);
+    }
+
+    // What a screen reader hears of the teacher's tools: each action on the
+    // focused control, at the head of its description until the focus
+    // moves; the values as a text of their own, the instant ones only while
+    // frozen; the help panel holds the focus while open and reads as text.
+    void spokenActionsValuesAndHelp() {
+        auto form = FormAtRest();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        kelvara::ui::Presenter& teaching = form->Teaching();
+        QWidget* picOn = form->Widgets().PicOn();
+        QCOMPARE(QApplication::focusWidget(), picOn);
+        QAccessibleInterface* on = QAccessible::queryAccessibleInterface(picOn);
+        const auto heard = [&] { return on->text(QAccessible::Description); };
+        const QString off = QStringLiteral(". Генератор выключен");
+        const QString settings = QStringLiteral(
+            "f = 0,75 Гц, ω = 4,71 рад/с, Uₘ = 0,5 В. R = 1 Ом, Iₘ = Uₘ / R = 0,5 А. "
+            "Действующие значения: U = Uₘ / √2 = 0,354 В. I = Iₘ / √2 = 0,354 А. "
+            "Средняя мощность: P = U · I = 0,125 Вт. Период T = 1 / f = 1,33 с");
+
+        QTest::keyClick(picOn, Qt::Key_V);
+        QCOMPARE(teaching.Narration().ValuesText(), settings);
+        QCOMPARE(heard(), "Значения показаны. " + settings + off);
+        QTest::keyClick(picOn, Qt::Key_C);
+        QCOMPARE(heard(), "Проекторный вид включён" + off);
+        QTest::keyClick(picOn, Qt::Key_C);
+        QCOMPARE(heard(), "Проекторный вид выключен" + off);
+        QTest::keyClick(picOn, Qt::Key_F11);
+        QCOMPARE(heard(), "Во весь экран" + off);
+        QTest::keyClick(picOn, Qt::Key_Escape);
+        QCOMPARE(heard(), "Обычное окно" + off);
+
+        // A run's instant values reach the reader only while it is frozen.
+        form->State().Running = 1;
+        form->State().Resistance = 1;
+        kelvara::PlotGraphs(form->State(), form->Controls(), -1, 0.5, 0);
+        form->Run().Yield();
+        form->Run().Yield(); // the pass before is on the screen
+        QCOMPARE(teaching.Narration().ValuesText(), settings);
+        QTest::keyClick(picOn, Qt::Key_P);
+        QCOMPARE(heard(), "Пауза" + off);
+        QCOMPARE(teaching.Narration().ValuesText(),
+                 settings + ". u = −0,500 В, i = −0,500 А, p = 0,250 Вт");
+        QTest::keyClick(picOn, Qt::Key_P);
+        QCOMPARE(heard(), "Продолжение" + off);
+        QCOMPARE(teaching.Narration().ValuesText(), settings);
+        form->State().Running = 0;
+        QTest::keyClick(picOn, Qt::Key_V);
+        QCOMPARE(heard(), "Значения скрыты" + off);
+        QCOMPARE(teaching.Narration().ValuesText(), QString());
+
+        // The help takes the focus, reads as text, and gives the focus back;
+        // what was announced went with the focus.
+        QTest::keyClick(picOn, Qt::Key_F1);
+        QCOMPARE(QApplication::focusWidget(), teaching.Help());
+        QCOMPARE(heard(), off.mid(2));
+        QAccessibleInterface* help = QAccessible::queryAccessibleInterface(teaching.Help());
+        QAccessibleTextInterface* text = help->textInterface();
+        QVERIFY(text != nullptr);
+        const QString all = text->text(0, text->characterCount());
+        QCOMPARE(all, kelvara::ui::HelpPanel::Text());
+        QCOMPARE(all.split('\n').size(),
+                 static_cast<int>(kelvara::ui::HelpPanel::Rows().size()) + 2);
+        QVERIFY(all.contains(
+            QStringLiteral("\nV — значения, действующие значения, уровни и числа на графиках\n")));
+        QTest::keyClick(teaching.Help(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), teaching.Help());
+        QTest::keyClick(teaching.Help(), Qt::Key_F1);
+        QVERIFY(!teaching.HelpShown());
+        QCOMPARE(QApplication::focusWidget(), picOn);
     }
 
     // The teacher's tools need no Form1: a plain window, a run's yield, the

@@ -6,6 +6,7 @@
 #include "sim/errors.h"
 #include "ui/look/colours.h"
 #include "ui/look/fonts.h"
+#include "ui/widgets/accessibility.h"
 #include "ui/widgets/box.h"
 #include "ui/widgets/command_button.h"
 #include "ui/widgets/marker.h"
@@ -28,6 +29,8 @@ constexpr const char* kSliderNames[] = {"sldW", "sldU", "sldR"};
 constexpr const char* kLabelNames[] = {"Label11", "Label12"};
 constexpr const char* kImageNames[] = {"imgU", "imgI", "imgP"};
 
+// What a screen reader is told of the buttons beyond their captions.
+
 std::size_t CheckedIndex(int k, int count, const char* what) {
     if (k < 0 || k >= count) {
         throw IndexError(std::string(what) + "(" + std::to_string(k) +
@@ -39,6 +42,7 @@ std::size_t CheckedIndex(int k, int count, const char* what) {
 } // namespace
 
 FormWidgets::FormWidgets(QWidget& window) : window_(window), surface_(&window) {
+    MarkFrame(window);
     surface_.SetMap(map_, Twips::NaturalSize());
     for (const Element& e : FormLayout()) {
         Build(e);
@@ -68,6 +72,8 @@ FormWidgets::FormWidgets(QWidget& window) : window_(window), surface_(&window) {
     picR_ = BoxNamed(QStringLiteral("picR"));
     picvolt_ = BoxNamed(QStringLiteral("picvolt"));
     picamp_ = BoxNamed(QStringLiteral("picamp"));
+    command1_->setAccessibleDescription(tr("Закрыть программу"));
+    TellGraphsState();
 }
 
 FormWidgets::~FormWidgets() = default;
@@ -149,6 +155,8 @@ void FormWidgets::Name(const Element& e, QWidget* w) {
 
 void FormWidgets::Retranslate() {
     surface_.Retranslate();
+    command1_->setAccessibleDescription(tr("Закрыть программу"));
+    TellGraphsState();
     for (const Placed& p : placed_) {
         Name(*p.e, p.w);
         if (auto* button = qobject_cast<QPushButton*>(p.w); button != nullptr) {
@@ -287,6 +295,16 @@ bool FormWidgets::ShirmaVisible() const {
 
 void FormWidgets::SetShirmaVisible(bool visible) {
     picShirma_->setVisible(visible);
+    TellGraphsState();
+}
+
+// «Графики» reads as checked while the graphs show, and says so.
+void FormWidgets::TellGraphsState() {
+    auto* graphs = qobject_cast<CommandButton*>(command4_);
+    const bool shown = !ShirmaVisible();
+    graphs->SetToggled(shown);
+    graphs->setAccessibleDescription(shown ? tr("Графики показаны")
+                                           : tr("Графики скрыты за экраном"));
 }
 
 } // namespace kelvara::ui

@@ -12,6 +12,7 @@
 #include "ui/look/look.h"
 #include "ui/paint/surface.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QPoint>
 #include <QSize>
@@ -32,6 +33,8 @@ class ScaledStyle;
 class SignMarker;
 
 class FormWidgets {
+    Q_DECLARE_TR_FUNCTIONS(kelvara::ui::FormWidgets)
+
 public:
     // Builds the whole layout into `window`, which owns the child windows
     // and whose own surface this keeps.
@@ -101,6 +104,7 @@ private:
     void SetTabOrder();
     const Twips& ContainerMap(const Element& e) const;
     void Place(const Placed& p);
+    void TellGraphsState();
 
     QWidget& window_;
     Twips map_;

@@ -52,6 +52,7 @@ void RunYield::PassFlagsCleared() {
 bool RunYield::Yield() {
     // The pass before this one is on the screen now: its values with it.
     passOnScreen_ = passStarted_;
+    onScreenReading_ = readingBefore_;
     passStarted_ = true;
     emit passChanged();
     QCoreApplication::processEvents();

@@ -74,6 +74,12 @@ public:
     // A pass of the run now on has reached the screen, so the graph points
     // are this run's.
     bool PassOnScreen() const { return passOnScreen_; }
+    // While frozen: the pass on the screen shows the instant the clock is
+    // held at. A pass reads the clock before it yields and draws after, so
+    // a step reaches the screen one pass after it was asked for.
+    bool HeldInstantOnScreen() const {
+        return clock_.Frozen() && passOnScreen_ && onScreenReading_ == clock_.HeldAt();
+    }
 
     // --- Pacing ---------------------------------------------------------------
     // On (the default), the yield waits for the screen's next frame; off,
@@ -105,6 +111,8 @@ private:
     // The clock's reading for the pass before this one: a frozen pass that
     // reads the same instant has nothing new to draw.
     std::int64_t readingBefore_ = -1;
+    // The clock's reading of the pass on the screen.
+    std::int64_t onScreenReading_ = -1;
     std::array<int, 3> slidersRead_{};
     bool passStarted_ = false;
     bool passOnScreen_ = false;

@@ -6,7 +6,9 @@
 #include "ui/look/colours.h"
 #include "ui/look/fonts.h"
 #include "ui/teach/keys.h"
+#include "ui/widgets/accessibility.h"
 
+#include <QAccessibleWidget>
 #include <QContextMenuEvent>
 #include <QFontMetrics>
 #include <QMouseEvent>
@@ -20,6 +22,60 @@ namespace {
 
 constexpr FontSpec kTitleFont{"Arial", 13.5};
 constexpr FontSpec kRowFont{"Arial", 11.25};
+const QString kRowGap = QStringLiteral(" — ");
+
+// The card for a screen reader: a dialog that reads its whole text as its
+// description when it takes the focus, and offers the text line by line.
+class HelpAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
+public:
+    explicit HelpAccessible(QWidget* panel) : QAccessibleWidget(panel, QAccessible::Dialog) {}
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Description) {
+            return WithAnnouncement(*widget(), HelpPanel::Text());
+        }
+        return QAccessibleWidget::text(t);
+    }
+
+    void* interface_cast(QAccessible::InterfaceType t) override {
+        if (t == QAccessible::TextInterface) {
+            return static_cast<QAccessibleTextInterface*>(this);
+        }
+        return QAccessibleWidget::interface_cast(t);
+    }
+
+    QString text(int startOffset, int endOffset) const override {
+        return HelpPanel::Text().mid(startOffset, endOffset - startOffset);
+    }
+    int characterCount() const override { return static_cast<int>(HelpPanel::Text().size()); }
+    // Read only, without a caret or a selection.
+    void selection(int /*selectionIndex*/, int* startOffset, int* endOffset) const override {
+        *startOffset = 0;
+        *endOffset = 0;
+    }
+    int selectionCount() const override { return 0; }
+    void addSelection(int /*startOffset*/, int /*endOffset*/) override {}
+    void removeSelection(int /*selectionIndex*/) override {}
+    void setSelection(int /*selectionIndex*/, int /*startOffset*/, int /*endOffset*/) override {}
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int /*position*/) override {}
+    QRect characterRect(int /*offset*/) const override { return {}; }
+    int offsetAtPoint(const QPoint& /*point*/) const override { return -1; }
+    void scrollToSubstring(int /*startIndex*/, int /*endIndex*/) override {}
+    QString attributes(int /*offset*/, int* startOffset, int* endOffset) const override {
+        *startOffset = 0;
+        *endOffset = characterCount();
+        return {};
+    }
+};
+
+QAccessibleInterface* Factory(const QString& /*className*/, QObject* object) {
+    if (auto* panel = qobject_cast<HelpPanel*>(object); panel != nullptr) {
+        return new HelpAccessible(panel);
+    }
+    return nullptr;
+}
+
 } // namespace
 
 QString HelpPanel::Title() {
@@ -29,6 +85,15 @@ QString HelpPanel::Title() {
 QString HelpPanel::Footnote() {
     return tr("Буквы действуют и в русской раскладке: P — З, V — М, E — У, C — С, L — Д, "
               "Q — Й.");
+}
+
+QString HelpPanel::Text() {
+    QStringList lines{Title()};
+    for (const Row& r : Rows()) {
+        lines << r.first + kRowGap + r.second;
+    }
+    lines << Footnote();
+    return lines.join(QLatin1Char('\n'));
 }
 
 std::vector<HelpPanel::Row> HelpPanel::Rows() {
@@ -57,9 +122,30 @@ std::vector<HelpPanel::Row> HelpPanel::Rows() {
 }
 
 HelpPanel::HelpPanel(QWidget* window) : QWidget(window) {
-    setFocusPolicy(Qt::NoFocus);
+    static const bool accessible = [] {
+        QAccessible::installFactory(Factory);
+        return true;
+    }();
+    (void)accessible;
+    // Not a tab stop: it takes the focus when it opens.
+    setFocusPolicy(Qt::ClickFocus);
     setAccessibleName(Title());
     hide();
+}
+
+void HelpPanel::showEvent(QShowEvent* /*event*/) {
+    returnFocus_ = window()->focusWidget();
+    setFocus(Qt::OtherFocusReason);
+}
+
+void HelpPanel::hideEvent(QHideEvent* /*event*/) {
+    if (hasFocus() && returnFocus_ != nullptr) {
+        returnFocus_->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+bool HelpPanel::focusNextPrevChild(bool next) {
+    return isVisible() || QWidget::focusNextPrevChild(next);
 }
 
 // Another language: the card is laid out again for its texts.

@@ -3,12 +3,15 @@
 //
 // The help panel: every key and mouse action of the window on one card over
 // the dimmed drawing, so a teacher can find them in front of the class. It
-// takes no focus and no part in the run, which goes on beneath it; a click
-// anywhere on it closes it.
+// takes no part in the run, which goes on beneath it; a click anywhere on it
+// closes it. Open, it holds the focus, so that a screen reader reads it (its
+// rows as text) and the keys do not move a control hidden under it; closed,
+// it gives the focus back where it was.
 #pragma once
 
 #include "ui/layout/twips.h"
 
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
@@ -31,15 +34,22 @@ public:
     static std::vector<Row> Rows();
     static QString Title();
     static QString Footnote();
+    // The card as plain text: the title, a line a row, the footnote.
+    static QString Text();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    // Tab stays on the open card.
+    bool focusNextPrevChild(bool next) override;
 
 private:
     Twips map_;
+    QPointer<QWidget> returnFocus_;
     QRect card_;
     int keysWidth_ = 0;
     int rowHeight_ = 0;

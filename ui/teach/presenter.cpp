@@ -7,6 +7,7 @@
 #include "ui/lang/language.h"
 #include "ui/run/run_yield.h"
 #include "ui/teach/help_panel.h"
+#include "ui/widgets/value_slider.h"
 
 #include <QAbstractSlider>
 #include <QAction>
@@ -47,8 +48,8 @@ constexpr MenuEntry kMenu[] = {
 Presenter::Presenter(QWidget& window, RunYield& run, const SimState& state,
                      const std::array<QSlider*, 3>& sliders)
     : QObject(&window), window_(window), run_(run), state_(state), sliders_(sliders),
-      description_(window.accessibleDescription()), help_(new HelpPanel(&window)),
-      menu_(new QMenu(&window)) {
+      description_(window.accessibleDescription()), narrator_(window),
+      help_(new HelpPanel(&window)), menu_(new QMenu(&window)) {
     for (const MenuEntry& entry : kMenu) {
         if (entry.text == nullptr) {
             menu_->addSeparator();
@@ -72,10 +73,17 @@ Presenter::Presenter(QWidget& window, RunYield& run, const SimState& state,
     }
     NameActions();
     connect(menu_, &QMenu::aboutToShow, this, &Presenter::UpdateActions);
-    for (QSlider* slider : sliders_) {
-        connect(slider, &QSlider::valueChanged, this, &Presenter::Refresh);
+    for (const Slider which : {Slider::sldW, Slider::sldU, Slider::sldR}) {
+        QSlider* s = sliders_[static_cast<std::size_t>(which)];
+        connect(s, &QSlider::valueChanged, this, &Presenter::Refresh);
+        // A reader hears each setting as the values write it.
+        if (auto* slider = qobject_cast<ValueSlider*>(s); slider != nullptr) {
+            slider->SetValueText([this, which](int position) {
+                return Readouts::SettingText(which, position, state_.OmegaBase);
+            });
+        }
     }
-    connect(&run_, &RunYield::passChanged, this, &Presenter::Refresh);
+    connect(&run_, &RunYield::passChanged, this, &Presenter::PassChanged);
     connect(&run_, &RunYield::freezeChanged, this, &Presenter::FreezeChanged);
     qApp->installEventFilter(this);
 }
@@ -117,14 +125,22 @@ bool Presenter::HelpShown() const {
 bool Presenter::Run(Command command) {
     switch (command) {
     case Command::Freeze:
-        return run_.ToggleFreeze();
+        if (!run_.ToggleFreeze()) {
+            return false;
+        }
+        // Said at once; the instant values follow in the values' text once
+        // the frozen pass is on the screen.
+        narrator_.Tell(command, run_.Frozen());
+        return true;
     case Command::Step:
-        return run_.StepFrozen();
+        stepToTell_ = run_.StepFrozen();
+        return stepToTell_;
     case Command::Values:
         values_ = !values_;
         // The cursor follows the pointer over the graphs while they show.
         window_.setMouseTracking(values_);
         Refresh();
+        narrator_.Tell(command, values_);
         return true;
     case Command::Electrons:
         electrons_ = !electrons_;
@@ -132,9 +148,11 @@ bool Presenter::Run(Command command) {
         return true;
     case Command::Projector:
         emit projectorViewRequested(!look_.Projector());
+        narrator_.Tell(command, look_.Projector());
         return true;
     case Command::FullScreen:
         emit fullScreenRequested();
+        narrator_.Tell(command, window_.isFullScreen());
         return true;
     case Command::Language:
         return SetLanguage(NextLanguage(CurrentLanguage()));
@@ -145,6 +163,7 @@ bool Presenter::Run(Command command) {
         }
         if (window_.isFullScreen()) {
             emit fullScreenRequested();
+            narrator_.Tell(Command::FullScreen, window_.isFullScreen());
             return true;
         }
         return false;
@@ -186,6 +205,17 @@ void Presenter::Refresh() {
     if (!changed.isEmpty()) {
         window_.update(changed);
     }
+    // A reader gets what the screen shows, the instant values only while
+    // they stand still.
+    std::vector<Readouts::Line> spoken = readouts_.Lines();
+    if (readouts_.InstantShown() && !run_.Frozen()) {
+        spoken.pop_back();
+    }
+    QRect area;
+    for (const QRect& r : readouts_.Areas()) {
+        area |= r;
+    }
+    narrator_.SetValues(spoken, area);
 }
 
 void Presenter::WatchGraphScreen(const QWidget* screen) {
@@ -207,6 +237,23 @@ void Presenter::PointerAt(std::optional<QPoint> pointer) {
     if (!changed.isEmpty()) {
         window_.update(changed);
     }
+}
+
+// A step is told once the instant it went to is on the screen.
+void Presenter::PassChanged() {
+    Refresh();
+    if (stepToTell_ && run_.HeldInstantOnScreen()) {
+        stepToTell_ = false;
+        narrator_.Tell(Command::Step, true, InstantShown());
+    }
+}
+
+std::vector<Readouts::Line> Presenter::InstantShown() const {
+    // The instant values' line is the last, when shown.
+    if (!readouts_.InstantShown()) {
+        return {};
+    }
+    return {readouts_.Lines().back()};
 }
 
 void Presenter::SetMap(const Twips& map) {
@@ -236,6 +283,7 @@ void Presenter::SetLook(const Look& look) {
 
 // A screen reader hears of the pause with the window's description.
 void Presenter::FreezeChanged(bool frozen) {
+    stepToTell_ = false;
     window_.setAccessibleDescription(frozen ? description_ + tr(". Пауза") : description_);
     Refresh();
 }

@@ -15,6 +15,7 @@
 #include "ui/layout/twips.h"
 #include "ui/look/look.h"
 #include "ui/teach/keys.h"
+#include "ui/teach/narrator.h"
 #include "ui/teach/readouts.h"
 #include "ui/teach/sweep_record.h"
 
@@ -77,6 +78,7 @@ public:
     bool ElectronsShown() const { return electrons_; }
     bool HelpShown() const;
     const Readouts& ShownReadouts() const { return readouts_; }
+    const Narrator& Narration() const { return narrator_; }
     QMenu* Menu() const { return menu_; }
     HelpPanel* Help() const { return help_; }
 
@@ -98,6 +100,9 @@ private:
     bool GraphsLifted() const;
     bool KeyPressed(QWidget& w, const QKeyEvent& key);
     void PointerAt(std::optional<QPoint> pointer);
+    void PassChanged();
+    // The instant values' line as shown now, or none.
+    std::vector<Readouts::Line> InstantShown() const;
 
     QWidget& window_;
     RunYield& run_;
@@ -111,8 +116,11 @@ private:
     SweepRecord record_;
     const QWidget* screen_ = nullptr;
     std::optional<QPoint> pointer_;
+    Narrator narrator_;
     bool values_ = false;
     bool electrons_ = false;
+    // A step was asked for: told once its pass is on the screen.
+    bool stepToTell_ = false;
     HelpPanel* help_;
     QMenu* menu_;
     std::map<Command, QAction*> actions_;

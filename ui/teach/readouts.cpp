@@ -87,20 +87,32 @@ double FrequencyOf(const SliderSettings& s, double omegaBase) {
 
 } // namespace
 
+QString Readouts::SettingText(Slider slider, int position, double omegaBase) {
+    switch (slider) {
+    case Slider::sldW:
+        return tr("%1 Гц").arg(Fixed(FrequencyOf({position, 0, 0}, omegaBase), 2));
+    case Slider::sldU:
+        return tr("%1 В").arg(Fixed(position / 10.0, 1));
+    case Slider::sldR:
+        break;
+    }
+    return tr("%1 Ом").arg(position);
+}
+
 std::vector<Readouts::Line> Readouts::SettingLines(const SliderSettings& s, double omegaBase) {
     const double omega = OmegaOf(s, omegaBase);
-    const double f = FrequencyOf(s, omegaBase);
     const double um = s.amplitudeStep / 10.0;
     const double im = s.resistance > 0 ? um / s.resistance : 0;
     const QColor c = TextColour();
     const auto piece = [&](const QString& text) { return Piece{text, c, false}; };
     const Piece m{QStringLiteral("m"), c, true};
     return {
-        {piece(tr("f = %1 Гц").arg(Fixed(f, 2)) + kGap + tr("ω = %1 рад/с").arg(Fixed(omega, 2)) +
-               kGap + QStringLiteral("U")),
-         m, piece(tr(" = %1 В").arg(Fixed(um, 1)))},
-        {piece(tr("R = %1 Ом").arg(s.resistance) + kGap + QStringLiteral("I")), m,
-         piece(QStringLiteral(" = U")), m, piece(tr(" / R = %1 А").arg(Short(im, 3)))},
+        {piece(QStringLiteral("f = ") + SettingText(Slider::sldW, s.frequencyStep, omegaBase) +
+               kGap + tr("ω = %1 рад/с").arg(Fixed(omega, 2)) + kGap + QStringLiteral("U")),
+         m, piece(QStringLiteral(" = ") + SettingText(Slider::sldU, s.amplitudeStep, omegaBase))},
+        {piece(QStringLiteral("R = ") + SettingText(Slider::sldR, s.resistance, omegaBase) + kGap +
+               QStringLiteral("I")),
+         m, piece(QStringLiteral(" = U")), m, piece(tr(" / R = %1 А").arg(Short(im, 3)))},
     };
 }
 
@@ -159,6 +171,24 @@ QString Readouts::Text(const Line& line) {
     return s;
 }
 
+QString Readouts::Spoken(const std::vector<Line>& lines) {
+    QString spoken;
+    for (const Line& line : lines) {
+        QString s;
+        for (const Piece& piece : line) {
+            s += piece.subscript && piece.text == QLatin1String("m") ? QStringLiteral("ₘ")
+                                                                     : piece.text;
+        }
+        // A heading ("Действующие значения:") runs on into what it heads.
+        if (!spoken.isEmpty()) {
+            spoken +=
+                spoken.endsWith(QLatin1Char(':')) ? QStringLiteral(" ") : QStringLiteral(". ");
+        }
+        spoken += s.replace(kGap, QStringLiteral(", ")).trimmed();
+    }
+    return spoken;
+}
+
 QRegion Readouts::Update(const Twips& map, const Look& look, bool valuesShown,
                          const SliderSettings& s, double omegaBase,
                          const std::optional<InstantValues>& instant, bool frozen) {
@@ -186,6 +216,7 @@ QRegion Readouts::Update(const Twips& map, const Look& look, bool valuesShown,
     const std::vector<QRect> areasBefore = TextAreas();
     const bool pauseBefore = pause_;
     lines_ = std::move(lines);
+    instantShown_ = valuesShown && instant.has_value();
     pause_ = frozen;
     map_ = map;
     look_ = look;

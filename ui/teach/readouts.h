@@ -12,6 +12,7 @@
 // drawing and never cover an element. Nothing shows until asked for.
 #pragma once
 
+#include "sim/controls.h"
 #include "ui/lang/language.h"
 #include "ui/layout/twips.h"
 #include "ui/look/look.h"
@@ -76,6 +77,9 @@ public:
     // The lesson's results for the same settings: the effective U and I,
     // the mean power and the period, U, I and P in the traces' colours.
     static std::vector<Line> EffectiveLines(const SliderSettings& s, double omegaBase);
+    // A slider's setting with its unit, as these lines write it: "0,75 Гц",
+    // "0,5 В", "1 Ом".
+    static QString SettingText(Slider slider, int position, double omegaBase);
     // u, i and p in the traces' colours.
     static Line InstantLine(const InstantValues& v);
     // Read back from the graph points the last pass plotted, or from the
@@ -85,6 +89,9 @@ public:
                                    double powerY);
     // A line as plain text (subscripts inline), for tests and screen readers.
     static QString Text(const Line& line);
+    // Lines as a screen reader gets them: subscripts as subscript letters,
+    // the gaps as commas, one sentence a line.
+    static QString Spoken(const std::vector<Line>& lines);
 
     // Recomputes what shows; returns the window pixels that changed. The
     // lines keep the default look's colours; `look` maps them as they are
@@ -104,6 +111,8 @@ public:
     std::vector<QRect> Areas() const;
     const std::vector<Line>& Lines() const { return lines_; }
     bool PauseShown() const { return pause_; }
+    // Whether the last line is the instant values'.
+    bool InstantShown() const { return instantShown_; }
 
     // Lines() holds the settings, then the effective values, then the
     // instant values while a run is on.
@@ -127,6 +136,7 @@ private:
     std::vector<Placed> placed_;
     bool pause_ = false;
     Language language_ = Language::Russian;
+    bool instantShown_ = false;
     QRect pauseRect_;
     std::unique_ptr<GraphOverlay> graphs_;
 };

@@ -75,11 +75,15 @@ void PictureBox::SetAppearance(std::int16_t appearance) {
     PlaceClient();
     update();
     if (QAccessible::isActive()) {
-        // The switch reads as a toggle button pressed while its edge is 3D.
+        // The switch reads as a button checked while its edge is 3D, and
+        // says so in its description, which a reader speaks.
         QAccessible::State changed;
         changed.checked = true;
+        changed.pressed = true;
         QAccessibleStateChangeEvent event(this, changed);
         QAccessible::updateAccessibility(&event);
+        QAccessibleEvent description(this, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&description);
     }
 }
 

@@ -3,16 +3,47 @@
 
 #include "ui/widgets/value_slider.h"
 
+#include "ui/lang/language.h"
+
+#include <QAccessible>
 #include <QLocale>
+
+#include <utility>
 
 namespace kelvara::ui {
 
-QString ValueSlider::ValueText() const {
-    const QLocale russian(QLocale::Russian, QLocale::Russia);
-    if (divisor_ == 1) {
-        return russian.toString(value());
+namespace {
+
+// The value read out heads the slider's description (a reader on Qt 6.4
+// gets no value text), so each move changes that as well.
+void DescriptionChanged(QWidget* w) {
+    if (QAccessible::isActive()) {
+        QAccessibleEvent event(w, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&event);
     }
-    return russian.toString(static_cast<double>(value()) / divisor_, 'f', 1);
+}
+
+} // namespace
+
+ValueSlider::ValueSlider(Qt::Orientation orientation, int divisor, QWidget* parent)
+    : QSlider(orientation, parent), divisor_(divisor) {
+    connect(this, &QSlider::valueChanged, this, [this] { DescriptionChanged(this); });
+}
+
+void ValueSlider::SetValueText(TextOf text) {
+    text_ = std::move(text);
+    DescriptionChanged(this);
+}
+
+QString ValueSlider::ValueText() const {
+    if (text_) {
+        return text_(value());
+    }
+    const QLocale numbers = NumberLocale();
+    if (divisor_ == 1) {
+        return numbers.toString(value());
+    }
+    return numbers.toString(static_cast<double>(value()) / divisor_, 'f', 1);
 }
 
 } // namespace kelvara::ui

@@ -8,22 +8,28 @@
 
 #include <QSlider>
 
+#include <functional>
+
 namespace kelvara::ui {
 
 class ValueSlider : public QSlider {
     Q_OBJECT
 
 public:
-    // `divisor` turns the position into the value read out: 10 reads
-    // position 5 as "0,5".
-    ValueSlider(Qt::Orientation orientation, int divisor, QWidget* parent)
-        : QSlider(orientation, parent), divisor_(divisor) {}
+    // How a position reads out, with its unit: 5 on the amplitude as "0,5 В".
+    using TextOf = std::function<QString(int position)>;
 
+    // `divisor` turns the position into the value read out until a text of
+    // its own is given: 10 reads position 5 as "0,5".
+    ValueSlider(Qt::Orientation orientation, int divisor, QWidget* parent);
+
+    void SetValueText(TextOf text);
     // The position as read out, in Russian notation.
     QString ValueText() const;
 
 private:
     int divisor_;
+    TextOf text_;
 };
 
 } // namespace kelvara::ui
