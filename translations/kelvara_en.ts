@@ -77,6 +77,21 @@
     </message>
 </context>
 <context>
+    <name>kelvara::ui::FormWidgets</name>
+    <message>
+        <source>Закрыть программу</source>
+        <translation>Close the program</translation>
+    </message>
+    <message>
+        <source>Графики показаны</source>
+        <translation>Graphs shown</translation>
+    </message>
+    <message>
+        <source>Графики скрыты за экраном</source>
+        <translation>Graphs hidden behind the screen</translation>
+    </message>
+</context>
+<context>
     <name>kelvara::ui::GraphOverlay</name>
     <message>
         <source>В</source>
@@ -207,6 +222,49 @@
     </message>
 </context>
 <context>
+    <name>kelvara::ui::Narrator</name>
+    <message>
+        <source>Значения</source>
+        <translation>Values</translation>
+    </message>
+    <message>
+        <source>Пауза</source>
+        <translation>Paused</translation>
+    </message>
+    <message>
+        <source>Продолжение</source>
+        <translation>Going on</translation>
+    </message>
+    <message>
+        <source>Шаг вперёд на 1/60 с</source>
+        <translation>Step forward by 1/60 s</translation>
+    </message>
+    <message>
+        <source>Значения показаны</source>
+        <translation>Values shown</translation>
+    </message>
+    <message>
+        <source>Значения скрыты</source>
+        <translation>Values hidden</translation>
+    </message>
+    <message>
+        <source>Проекторный вид включён</source>
+        <translation>Projector view on</translation>
+    </message>
+    <message>
+        <source>Проекторный вид выключен</source>
+        <translation>Projector view off</translation>
+    </message>
+    <message>
+        <source>Во весь экран</source>
+        <translation>Full screen</translation>
+    </message>
+    <message>
+        <source>Обычное окно</source>
+        <translation>Normal window</translation>
+    </message>
+</context>
+<context>
     <name>kelvara::ui::Presenter</name>
     <message>
         <source>Пауза</source>
@@ -256,20 +314,8 @@
 <context>
     <name>kelvara::ui::Readouts</name>
     <message>
-        <source>f = %1 Гц</source>
-        <translation>f = %1 Hz</translation>
-    </message>
-    <message>
         <source>ω = %1 рад/с</source>
         <translation>ω = %1 rad/s</translation>
-    </message>
-    <message>
-        <source> = %1 В</source>
-        <translation> = %1 V</translation>
-    </message>
-    <message>
-        <source>R = %1 Ом</source>
-        <translation>R = %1 Ω</translation>
     </message>
     <message>
         <source> / R = %1 А</source>
@@ -314,6 +360,29 @@
     <message>
         <source>Пауза</source>
         <translation>Paused</translation>
+    </message>
+    <message>
+        <source>%1 Гц</source>
+        <translation>%1 Hz</translation>
+    </message>
+    <message>
+        <source>%1 В</source>
+        <translation>%1 V</translation>
+    </message>
+    <message>
+        <source>%1 Ом</source>
+        <translation>%1 Ω</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::ui::Switch</name>
+    <message>
+        <source>Генератор включён</source>
+        <translation>Generator on</translation>
+    </message>
+    <message>
+        <source>Генератор выключен</source>
+        <translation>Generator off</translation>
     </message>
 </context>
 </TS>
