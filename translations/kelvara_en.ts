@@ -77,6 +77,13 @@
     </message>
 </context>
 <context>
+    <name>kelvara::ui::FormEvents</name>
+    <message>
+        <source>Работа Kelvara прервана из-за ошибки: %1</source>
+        <translation>Kelvara stopped because of an error: %1</translation>
+    </message>
+</context>
+<context>
     <name>kelvara::ui::FormWidgets</name>
     <message>
         <source>Закрыть программу</source>

@@ -64,7 +64,7 @@ template <typename Body> void FormEvents::Handle(Body&& body) {
 void FormEvents::Fail(const QString& what) {
     // Keep other handlers out while the report is on screen.
     failing_ = true;
-    const QString message = QStringLiteral("Kelvara stopped because of an error: %1").arg(what);
+    const QString message = tr("Работа Kelvara прервана из-за ошибки: %1").arg(what);
     std::cerr << "kelvara: error: " << what.toStdString() << std::endl;
     report_(message);
     form_.RequestEnd(1);
