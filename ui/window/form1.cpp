@@ -96,7 +96,12 @@ void Form1::changeEvent(QEvent* event) {
     }
 }
 
-Form1::~Form1() = default;
+// The presenter watches the window's events, which the window's own
+// destruction still sends (its children hide as it closes): it goes first,
+// while the run's yield and the widgets it reads are still there.
+Form1::~Form1() {
+    delete presenter_;
+}
 
 void Form1::ApplyScale() {
     const double scale = Twips::FitScale(size());
