@@ -64,8 +64,11 @@ Form1::Form1(QWidget* parent)
     widgets_.PicOn()->setFocus();
 
     // The window's own keys (Ctrl+Q, F11, Escape, and what a teacher uses
-    // beyond the demonstration), its context menu, help and readouts.
-    presenter_ = new Presenter(*this, run_, state_, widgets_.Sliders());
+    // beyond the demonstration), its context menu, help and readouts. Made
+    // here, not with the other parts: it reads the description and focus
+    // just set.
+    presenter_ = new Presenter(*this, run_, state_, // NOLINT(*-prefer-member-initializer)
+                               widgets_.Sliders());
     connect(this, &Form1::mapChanged, presenter_, &Presenter::SetMap);
     connect(this, &Form1::lookChanged, presenter_, &Presenter::SetLook);
     connect(presenter_, &Presenter::exitRequested, this, &Form1::command1Clicked);
