@@ -13,6 +13,7 @@
 #include <QColor>
 #include <QImage>
 #include <QRect>
+#include <QRegion>
 #include <QSize>
 
 #include <cstddef>
@@ -58,7 +59,7 @@ public:
     QRect DrawLine(double x1, double y1, double x2, double y2, const QColor& colour);
     // Forgets everything drawn; returns false if there was nothing.
     bool Clear();
-    void Paint(QPainter& p, const QRect& dirty) const;
+    void Paint(QPainter& p, const QRegion& dirty) const;
 
     // Null until something is drawn.
     const QImage& Image() const { return image_; }

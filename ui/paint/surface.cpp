@@ -240,18 +240,27 @@ void DrawingSurface::MoveImageTop(int item, double top) {
     MoveImageTo(item, items_[Index(item)].left, top);
 }
 
-void DrawingSurface::Paint(QPainter& p, const QRect& dirty) const {
+void FillWithin(QPainter& p, const QRegion& dirty, const QRect& r, const QColor& colour) {
+    p.save();
+    for (const QRect& part : dirty& r) {
+        p.setClipRect(part);
+        p.fillRect(part, colour);
+    }
+    p.restore();
+}
+
+void DrawingSurface::Paint(QPainter& p, const QRegion& dirty) const {
     if (!picture_.isNull()) {
         p.drawImage(map_.Origin(), picture_);
     }
     for (const Item& item : items_) {
-        if (item.e->kind != Kind::Image && item.bounds.intersects(dirty)) {
+        if (item.e->kind != Kind::Image && dirty.intersects(item.bounds)) {
             PaintItem(p, item, dirty);
         }
     }
     layer_.Paint(p, dirty);
     for (const Item& item : items_) {
-        if (item.e->kind == Kind::Image && item.bounds.intersects(dirty)) {
+        if (item.e->kind == Kind::Image && dirty.intersects(item.bounds)) {
             p.drawImage(item.rect.topLeft(), item.image);
         }
     }
@@ -282,7 +291,7 @@ void DrawingSurface::PaintCrossHatch(QPainter& p, const QRect& r, const QColor& 
     }
 }
 
-void DrawingSurface::PaintItem(QPainter& p, const Item& item, const QRect& dirty) const {
+void DrawingSurface::PaintItem(QPainter& p, const Item& item, const QRegion& dirty) const {
     const Element& e = *item.e;
     switch (e.kind) {
     case Kind::Label:
@@ -319,7 +328,9 @@ void DrawingSurface::PaintItem(QPainter& p, const Item& item, const QRect& dirty
             if (e.hatch.Stored()) {
                 // Only where the paint is needed: a pass repaints small parts
                 // of the graph panel many times a second.
-                PaintCrossHatch(p, r & dirty, item.hatch);
+                for (const QRect& part : dirty& r) {
+                    PaintCrossHatch(p, part, item.hatch);
+                }
             }
             p.fillRect(QRect(r.left(), r.top(), r.width(), bw), item.fore);
             p.fillRect(QRect(r.left(), r.bottom() - bw + 1, r.width(), bw), item.fore);

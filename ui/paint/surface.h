@@ -18,6 +18,7 @@
 #include <QFont>
 #include <QImage>
 #include <QRect>
+#include <QRegion>
 #include <QString>
 
 #include <cstddef>
@@ -27,6 +28,13 @@ class QPainter;
 class QWidget;
 
 namespace kelvara::ui {
+
+// Qt's raster engine hands a fill or a picture that crosses a hundred rows
+// or more of a clip of many rectangles to worker threads, and the hand-over
+// costs far more than the thin strips a pass repaints. So tall things are
+// painted a rectangle of the region at a time, each its own clip: this
+// fills `r` so, where `dirty` needs it.
+void FillWithin(QPainter& p, const QRegion& dirty, const QRect& r, const QColor& colour);
 
 class DrawingSurface {
 public:
@@ -50,7 +58,7 @@ public:
     void SetLook(const Look& look);
     const Look& CurrentLook() const { return look_; }
 
-    void Paint(QPainter& p, const QRect& dirty) const;
+    void Paint(QPainter& p, const QRegion& dirty) const;
 
     RetainedLayer& Layer() { return layer_; }
     const RetainedLayer& Layer() const { return layer_; }
@@ -99,7 +107,7 @@ private:
     void Colour(Item& item) const;
     void MoveImage(Item& item);
     void MoveImageTo(int item, double left, double top);
-    void PaintItem(QPainter& p, const Item& item, const QRect& dirty) const;
+    void PaintItem(QPainter& p, const Item& item, const QRegion& dirty) const;
     void PaintCrossHatch(QPainter& p, const QRect& r, const QColor& colour) const;
     QRect LabelBounds(const Item& item) const;
 

@@ -11,6 +11,7 @@
 #include "ui/look/colours.h"
 #include "ui/look/fonts.h"
 #include "ui/paint/retained_layer.h"
+#include "ui/paint/surface.h"
 #include "ui/teach/notation.h"
 #include "ui/teach/readouts.h"
 
@@ -95,7 +96,11 @@ void GraphOverlay::Place(const SliderSettings& s, const SimState& st) {
         card_.clear();
         return;
     }
-    const QFontMetrics fm(MakeFont(kNumberFont, map_));
+    numberFont_ = MakeFont(kNumberFont, map_);
+    readingFont_ = MakeFont(kReadingFont, map_);
+    readingAscent_ = QFontMetrics(readingFont_).ascent();
+    cardWidths_.clear();
+    const QFontMetrics fm(numberFont_);
     const double amp = st.GraphAmpScale;
     const double um = s.amplitudeStep / 10.0;
     const double im = s.resistance > 0 ? um / s.resistance : 0;
@@ -172,6 +177,10 @@ QRegion GraphOverlay::Point(std::optional<QPoint> pointer, const SweepRecord& re
         // Within two pixels of a point drawn; beyond the trace's end, none.
         reading = record.Nearest(map_.TwipsAt(*pointer).x(), 2.0 * Twips::kPerPixel / map_.Scale());
     }
+    // Read and placed again only when there is something else to show.
+    if (reading == reading_ && pointer == pointer_) {
+        return {};
+    }
     const QRegion before = CursorArea();
     const QRect card = cardRect_;
     pointer_ = pointer;
@@ -200,11 +209,11 @@ void GraphOverlay::PlaceCard(const SimState& st) {
         {tr("i = %1 А").arg(Signed(v.i, 3)), ToQColor(kCurrentColour)},
         {tr("p = %1 Вт").arg(Fixed(v.p, 3)), ToQColor(kPowerColour)},
     }};
-    const QFontMetrics fm(MakeFont(kReadingFont, map_));
+    const QFontMetrics fm(readingFont_);
     const int pad = map_.Pixels(4);
     int width = 0;
     for (const auto& line : lines) {
-        width = std::max(width, fm.horizontalAdvance(line.first));
+        width = std::max(width, CardTextWidth(line.first));
     }
     const QSize size(width + 2 * pad, static_cast<int>(lines.size()) * fm.height() + 2 * pad);
     const int x = map_.Point(pass.x, 0).x();
@@ -225,6 +234,24 @@ void GraphOverlay::PlaceCard(const SimState& st) {
             {lines[k].first, lines[k].second,
              QRect(left + pad, top + pad + static_cast<int>(k) * fm.height(), width, fm.height())});
     }
+}
+
+// The digits of the window's faces are all as wide, and a plus as a minus;
+// so no reading is wider than its shape.
+int GraphOverlay::CardTextWidth(const QString& text) {
+    QString shape = text;
+    for (QChar& c : shape) {
+        if (c.isDigit()) {
+            c = QLatin1Char('0');
+        } else if (c == QLatin1Char('+')) {
+            c = QChar(0x2212);
+        }
+    }
+    auto known = cardWidths_.constFind(shape);
+    if (known == cardWidths_.cend()) {
+        known = cardWidths_.insert(shape, QFontMetrics(readingFont_).horizontalAdvance(shape));
+    }
+    return *known;
 }
 
 std::vector<QRect> GraphOverlay::Areas() const {
@@ -255,7 +282,7 @@ QRegion GraphOverlay::CursorArea() const {
     return QRegion(cursor_) + cardRect_;
 }
 
-void GraphOverlay::Paint(QPainter& p, const QRect& dirty) const {
+void GraphOverlay::Paint(QPainter& p, const QRegion& dirty) const {
     if (!shown_ || !dirty.intersects(panel_)) {
         return;
     }
@@ -263,7 +290,7 @@ void GraphOverlay::Paint(QPainter& p, const QRect& dirty) const {
     p.setRenderHint(QPainter::Antialiasing, false);
     const QColor panel = PanelColour();
     const auto text = [&](const Label& l, bool level = false) {
-        if (l.rect.intersects(dirty)) {
+        if (dirty.intersects(l.rect)) {
             p.setPen(look_.Text(level ? look_.Level(l.colour) : look_.Trace(l.colour), panel));
             p.drawText(l.rect, Qt::AlignLeft | Qt::AlignVCenter, l.text);
         }
@@ -271,27 +298,36 @@ void GraphOverlay::Paint(QPainter& p, const QRect& dirty) const {
     // The levels drawn as a trace would be at their heights, dashed.
     const int pen = map_.Pixels(look_.StrokePen(kTracePen));
     const qreal off = PenOffset(pen);
-    p.setFont(MakeFont(kNumberFont, map_));
+    p.setFont(numberFont_);
     for (const Level& level : levels_) {
-        p.setPen(QPen(look_.Level(level.colour), pen, Qt::DashLine, Qt::FlatCap));
         const int y = map_.Point(0, level.y).y();
-        p.drawLine(QPointF(levelLeft_, y) + QPointF(off, off),
-                   QPointF(levelRight_, y) + QPointF(off, off));
+        // A dashed line is dear to draw, and most passes repaint elsewhere.
+        if (dirty.intersects(QRect(QPoint(levelLeft_, y - pen), QPoint(levelRight_, y + pen)))) {
+            p.setPen(QPen(look_.Level(level.colour), pen, Qt::DashLine, Qt::FlatCap));
+            p.drawLine(QPointF(levelLeft_, y) + QPointF(off, off),
+                       QPointF(levelRight_, y) + QPointF(off, off));
+        }
         text(level.label, true);
     }
     for (const Label& l : numbers_) {
         text(l);
     }
-    if (reading_) {
-        p.fillRect(cursor_, look_.Graphic(kCursorLine, panel));
+    if (reading_ && dirty.intersects(cardRect_)) {
         const QColor ink = look_.Text(TextColour(), panel);
         const int t = map_.Pixels(1);
-        p.fillRect(cardRect_, ink);
-        p.fillRect(cardRect_.adjusted(t, t, -t, -t), panel);
-        p.setFont(MakeFont(kReadingFont, map_));
+        FillWithin(p, dirty, cardRect_, ink);
+        FillWithin(p, dirty, cardRect_.adjusted(t, t, -t, -t), panel);
+        // The reading is written anew with every pass under a moving
+        // pointer: on its baseline, as the values are, for text laid out in
+        // a box costs several times as much. Its card holds the descenders.
+        p.setFont(readingFont_);
         for (const Label& l : card_) {
-            text(l);
+            p.setPen(look_.Text(look_.Trace(l.colour), panel));
+            p.drawText(QPoint(l.rect.left(), l.rect.top() + readingAscent_), l.text);
         }
+    }
+    if (reading_) {
+        FillWithin(p, dirty, cursor_, look_.Graphic(kCursorLine, panel));
     }
     p.restore();
 }

@@ -22,6 +22,8 @@
 
 #include <QColor>
 #include <QCoreApplication>
+#include <QFont>
+#include <QHash>
 #include <QPoint>
 #include <QRect>
 #include <QRegion>
@@ -64,7 +66,7 @@ public:
     // The cursor for the pointer (window pixels; nothing off the window)
     // over the passes of this sweep; returns the window pixels that changed.
     QRegion Point(std::optional<QPoint> pointer, const SweepRecord& record, const SimState& st);
-    void Paint(QPainter& p, const QRect& dirty) const;
+    void Paint(QPainter& p, const QRegion& dirty) const;
 
     // The graph panel, in window pixels.
     QRect Panel() const { return panel_; }
@@ -79,10 +81,18 @@ public:
 private:
     void Place(const SliderSettings& s, const SimState& st);
     void PlaceCard(const SimState& st);
+    int CardTextWidth(const QString& text);
     QRegion CursorArea() const;
 
     Twips map_;
     Look look_;
+    QFont numberFont_;
+    QFont readingFont_;
+    int readingAscent_ = 0;
+    // The reading's widths by the shape of its numbers (every digit a 0, a
+    // sign a minus): the card keeps its width as the pointer moves, and
+    // the text is not measured again for every pass it reads.
+    QHash<QString, int> cardWidths_;
     bool shown_ = false;
     int amplitudeStep_ = 0;
     int resistance_ = 0;

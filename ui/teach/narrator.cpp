@@ -20,6 +20,12 @@ Narrator::Narrator(QWidget& window) : window_(window), values_(new TextNode(&win
 }
 
 void Narrator::SetValues(const std::vector<Readouts::Line>& lines, const QRect& area) {
+    if (set_ && lines == lines_ && area == area_) {
+        return;
+    }
+    set_ = true;
+    lines_ = lines;
+    area_ = area;
     values_->setGeometry(area);
     values_->SetText(Readouts::Spoken(lines));
 }

@@ -44,6 +44,10 @@ public:
 private:
     QWidget& window_;
     TextNode* values_;
+    // What the node was last given: a run gives the same values every pass.
+    std::vector<Readouts::Line> lines_;
+    QRect area_;
+    bool set_ = false;
 };
 
 } // namespace kelvara::ui

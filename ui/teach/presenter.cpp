@@ -288,7 +288,7 @@ void Presenter::FreezeChanged(bool frozen) {
     Refresh();
 }
 
-void Presenter::Paint(QPainter& p, const QRect& dirty) const {
+void Presenter::Paint(QPainter& p, const QRegion& dirty) const {
     readouts_.Paint(p, dirty);
 }
 

@@ -66,7 +66,7 @@ public:
     // The graphs screen: the levels, numbers and cursor show while it is
     // lifted.
     void WatchGraphScreen(const QWidget* screen);
-    void Paint(QPainter& p, const QRect& dirty) const;
+    void Paint(QPainter& p, const QRegion& dirty) const;
 
     // Pops the menu up at a point of the screen and returns at once, so a
     // run goes on while it is open.

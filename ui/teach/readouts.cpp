@@ -66,10 +66,6 @@ QRegion Readouts::PointAt(std::optional<QPoint> pointer, const SweepRecord& reco
     return graphs_->Point(pointer, record, st);
 }
 
-bool operator==(const Readouts::Piece& a, const Readouts::Piece& b) {
-    return a.text == b.text && a.colour == b.colour && a.subscript == b.subscript;
-}
-
 namespace {
 
 // ω of a frequency step, from the program's own table.
@@ -194,10 +190,17 @@ QRegion Readouts::Update(const Twips& map, const Look& look, bool valuesShown,
                          const std::optional<InstantValues>& instant, bool frozen) {
     std::vector<Line> lines;
     if (valuesShown) {
-        lines = SettingLines(s, omegaBase);
-        for (Line& line : EffectiveLines(s, omegaBase)) {
-            lines.push_back(std::move(line));
+        if (settingLines_.empty() || !(s == settings_) || omegaBase != omegaBase_ ||
+            CurrentLanguage() != settingsLanguage_) {
+            settingLines_ = SettingLines(s, omegaBase);
+            for (Line& line : EffectiveLines(s, omegaBase)) {
+                settingLines_.push_back(std::move(line));
+            }
+            settings_ = s;
+            omegaBase_ = omegaBase;
+            settingsLanguage_ = CurrentLanguage();
         }
+        lines = settingLines_;
         if (instant) {
             lines.push_back(InstantLine(*instant));
         }
@@ -220,7 +223,7 @@ QRegion Readouts::Update(const Twips& map, const Look& look, bool valuesShown,
     pause_ = frozen;
     map_ = map;
     look_ = look;
-    Place(map);
+    Place(map, before, all);
     const std::vector<QRect> areasAfter = TextAreas();
     QRegion changed;
     for (std::size_t k = 0; k < areasBefore.size(); ++k) {
@@ -239,13 +242,21 @@ QRegion Readouts::Update(const Twips& map, const Look& look, bool valuesShown,
     return changed;
 }
 
-void Readouts::Place(const Twips& map) {
-    const QFont font = MakeFont(kValueFont, map);
-    const QFont small = MakeFont(kSubscriptFont, map);
-    const QFontMetrics fm(font);
-    const QFontMetrics sm(small);
-    placed_.clear();
+void Readouts::Place(const Twips& map, const std::vector<Line>& before, bool all) {
+    if (all) {
+        font_ = MakeFont(kValueFont, map);
+        small_ = MakeFont(kSubscriptFont, map);
+    }
+    const QFontMetrics fm(font_);
+    const QFontMetrics sm(small_);
+    drop_ = fm.ascent() / 4;
+    std::vector<Placed> placed;
     for (std::size_t k = 0; k < lines_.size(); ++k) {
+        // Measuring text is the dear part: a line as it was stays where it was.
+        if (!all && k < before.size() && k < placed_.size() && before[k] == lines_[k]) {
+            placed.push_back(std::move(placed_[k]));
+            continue;
+        }
         // The settings go above the generator panel, the effective values
         // between the meter and the resistor they describe, the instant
         // values above the graphs they are read from.
@@ -261,13 +272,16 @@ void Readouts::Place(const Twips& map) {
         }
         const QPoint start = map.Point(left, top) + QPoint(0, fm.ascent());
         int width = 0;
+        std::vector<int> x;
         for (const Piece& piece : lines_[k]) {
+            x.push_back(start.x() + width);
             width += (piece.subscript ? sm : fm).horizontalAdvance(piece.text);
         }
         const QRect bounds(start.x(), start.y() - fm.ascent(), width,
                            fm.height() + fm.descent() / 2 + 1);
-        placed_.push_back({lines_[k], start, bounds});
+        placed.push_back({lines_[k], start, std::move(x), bounds});
     }
+    placed_ = std::move(placed);
     pauseRect_ = {};
     if (pause_) {
         const QFontMetrics pm(MakeFont(kPauseFont, map));
@@ -298,30 +312,26 @@ std::vector<QRect> Readouts::TextAreas() const {
     return areas;
 }
 
-void Readouts::Paint(QPainter& p, const QRect& dirty) const {
+void Readouts::Paint(QPainter& p, const QRegion& dirty) const {
     graphs_->Paint(p, dirty);
     if (placed_.empty() && !pause_) {
         return;
     }
-    const QFont font = MakeFont(kValueFont, map_);
-    const QFont small = MakeFont(kSubscriptFont, map_);
-    const int drop = QFontMetrics(font).ascent() / 4;
     const QColor face = Resolve(kButtonFace, Qt::white); // the window's, behind the bands
     for (const Placed& line : placed_) {
-        if (!line.bounds.intersects(dirty)) {
+        if (!dirty.intersects(line.bounds)) {
             continue;
         }
-        int x = line.baseline.x();
-        for (const Piece& piece : line.line) {
-            const QFont& f = piece.subscript ? small : font;
-            p.setFont(f);
+        for (std::size_t k = 0; k < line.line.size(); ++k) {
+            const Piece& piece = line.line[k];
+            p.setFont(piece.subscript ? small_ : font_);
             // A trace's colour as the look draws that trace, then as text.
             p.setPen(look_.Text(look_.Trace(piece.colour), face));
-            p.drawText(QPoint(x, line.baseline.y() + (piece.subscript ? drop : 0)), piece.text);
-            x += QFontMetrics(f).horizontalAdvance(piece.text);
+            p.drawText(QPoint(line.x[k], line.baseline.y() + (piece.subscript ? drop_ : 0)),
+                       piece.text);
         }
     }
-    if (pause_ && pauseRect_.intersects(dirty)) {
+    if (pause_ && dirty.intersects(pauseRect_)) {
         const QRect r = pauseRect_;
         const int t = map_.Pixels(1);
         const int pad = r.height() / 3;

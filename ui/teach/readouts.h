@@ -20,6 +20,7 @@
 
 #include <QColor>
 #include <QCoreApplication>
+#include <QFont>
 #include <QRect>
 #include <QRegion>
 #include <QString>
@@ -43,6 +44,8 @@ struct SliderSettings {
     int frequencyStep = 0;
     int amplitudeStep = 0; // tenths of a volt
     int resistance = 0;
+
+    bool operator==(const SliderSettings&) const = default;
 };
 
 // u, i and p of the point plotted last, in volts, amperes and watts.
@@ -69,6 +72,8 @@ public:
         QString text;
         QColor colour;
         bool subscript = false;
+
+        bool operator==(const Piece&) const = default;
     };
     using Line = std::vector<Piece>;
 
@@ -98,7 +103,7 @@ public:
     // drawn.
     QRegion Update(const Twips& map, const Look& look, bool valuesShown, const SliderSettings& s,
                    double omegaBase, const std::optional<InstantValues>& instant, bool frozen);
-    void Paint(QPainter& p, const QRect& dirty) const;
+    void Paint(QPainter& p, const QRegion& dirty) const;
 
     // What the values add to the graphs while they show: levels, numbers
     // and the reading cursor (graph_overlay.h); each returns the window
@@ -122,17 +127,28 @@ public:
 private:
     struct Placed {
         Line line;
-        QPoint baseline; // window pixels, start of the line
+        QPoint baseline;    // window pixels, start of the line
+        std::vector<int> x; // where each piece starts
         QRect bounds;
     };
 
-    void Place(const Twips& map);
+    // Places the lines that differ from `before`, or all of them.
+    void Place(const Twips& map, const std::vector<Line>& before, bool all);
     std::vector<QRect> TextAreas() const;
     QRect PauseRect() const;
 
     Twips map_;
     Look look_;
+    // The settings' and effective lines change only with the sliders and
+    // the language, the instant line with every pass: the first are kept.
+    std::vector<Line> settingLines_;
+    SliderSettings settings_;
+    double omegaBase_ = 0;
+    Language settingsLanguage_ = Language::Russian;
     std::vector<Line> lines_;
+    QFont font_;
+    QFont small_;
+    int drop_ = 0; // how far a subscript sits below the baseline
     std::vector<Placed> placed_;
     bool pause_ = false;
     Language language_ = Language::Russian;

@@ -162,8 +162,14 @@ void Form1::SetProjectorView(bool on) {
 
 void Form1::paintEvent(QPaintEvent* event) {
     QPainter p(this);
-    widgets_.WindowSurface().Paint(p, event->rect());
-    presenter_->Paint(p, event->rect());
+    // The drawing a rectangle of the region at a time, each its own clip,
+    // for the reason FillWithin gives (surface.h).
+    for (const QRect& r : event->region()) {
+        p.setClipRect(r);
+        widgets_.WindowSurface().Paint(p, QRegion(r));
+    }
+    p.setClipRegion(event->region());
+    presenter_->Paint(p, event->region());
 }
 
 // A right click anywhere on the drawing, or the Menu key: the controls
