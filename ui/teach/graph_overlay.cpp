@@ -99,6 +99,7 @@ void GraphOverlay::Place(const SliderSettings& s, const SimState& st) {
     numberFont_ = MakeFont(kNumberFont, map_);
     readingFont_ = MakeFont(kReadingFont, map_);
     readingAscent_ = QFontMetrics(readingFont_).ascent();
+    readingGlyphs_ = GlyphLine(readingFont_);
     cardWidths_.clear();
     const QFontMetrics fm(numberFont_);
     const double amp = st.GraphAmpScale;
@@ -249,7 +250,10 @@ int GraphOverlay::CardTextWidth(const QString& text) {
     }
     auto known = cardWidths_.constFind(shape);
     if (known == cardWidths_.cend()) {
-        known = cardWidths_.insert(shape, QFontMetrics(readingFont_).horizontalAdvance(shape));
+        known =
+            cardWidths_.insert(shape, readingGlyphs_.Sets(shape)
+                                          ? readingGlyphs_.Width(shape)
+                                          : QFontMetrics(readingFont_).horizontalAdvance(shape));
     }
     return *known;
 }
@@ -318,12 +322,17 @@ void GraphOverlay::Paint(QPainter& p, const QRegion& dirty) const {
         FillWithin(p, dirty, cardRect_, ink);
         FillWithin(p, dirty, cardRect_.adjusted(t, t, -t, -t), panel);
         // The reading is written anew with every pass under a moving
-        // pointer: on its baseline, as the values are, for text laid out in
-        // a box costs several times as much. Its card holds the descenders.
+        // pointer: glyph by glyph where the face has them all, as shaping
+        // it would cost more than the rest of the card.
         p.setFont(readingFont_);
         for (const Label& l : card_) {
             p.setPen(look_.Text(look_.Trace(l.colour), panel));
-            p.drawText(QPoint(l.rect.left(), l.rect.top() + readingAscent_), l.text);
+            const QPoint baseline(l.rect.left(), l.rect.top() + readingAscent_);
+            if (readingGlyphs_.Sets(l.text)) {
+                readingGlyphs_.Draw(p, baseline, l.text);
+            } else {
+                p.drawText(baseline, l.text);
+            }
         }
     }
     if (reading_) {

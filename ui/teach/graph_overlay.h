@@ -18,6 +18,7 @@
 #include "ui/lang/language.h"
 #include "ui/layout/twips.h"
 #include "ui/look/look.h"
+#include "ui/paint/glyph_line.h"
 #include "ui/teach/sweep_record.h"
 
 #include <QColor>
@@ -89,6 +90,7 @@ private:
     QFont numberFont_;
     QFont readingFont_;
     int readingAscent_ = 0;
+    GlyphLine readingGlyphs_;
     // The reading's widths by the shape of its numbers (every digit a 0, a
     // sign a minus): the card keeps its width as the pointer moves, and
     // the text is not measured again for every pass it reads.

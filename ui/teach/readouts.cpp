@@ -19,6 +19,7 @@
 #include <QPainter>
 #include <QRegion>
 
+#include <algorithm>
 #include <cmath>
 
 namespace kelvara::ui {
@@ -246,6 +247,7 @@ void Readouts::Place(const Twips& map, const std::vector<Line>& before, bool all
     if (all) {
         font_ = MakeFont(kValueFont, map);
         small_ = MakeFont(kSubscriptFont, map);
+        glyphs_ = GlyphLine(font_);
     }
     const QFontMetrics fm(font_);
     const QFontMetrics sm(small_);
@@ -270,16 +272,22 @@ void Readouts::Place(const Twips& map, const std::vector<Line>& before, bool all
             left = kEffectiveLeft;
             top = kEffectiveTop + (n - kSettingLineCount) * kLineStep;
         }
+        const bool instant = n >= kSettingLineCount + kEffectiveLineCount;
+        const bool glyphs =
+            instant && std::all_of(lines_[k].begin(), lines_[k].end(), [this](const Piece& piece) {
+                return !piece.subscript && glyphs_.Sets(piece.text);
+            });
         const QPoint start = map.Point(left, top) + QPoint(0, fm.ascent());
         int width = 0;
         std::vector<int> x;
         for (const Piece& piece : lines_[k]) {
             x.push_back(start.x() + width);
-            width += (piece.subscript ? sm : fm).horizontalAdvance(piece.text);
+            width += glyphs ? glyphs_.Width(piece.text)
+                            : (piece.subscript ? sm : fm).horizontalAdvance(piece.text);
         }
         const QRect bounds(start.x(), start.y() - fm.ascent(), width,
                            fm.height() + fm.descent() / 2 + 1);
-        placed.push_back({lines_[k], start, std::move(x), bounds});
+        placed.push_back({lines_[k], start, std::move(x), bounds, glyphs});
     }
     placed_ = std::move(placed);
     pauseRect_ = {};
@@ -327,8 +335,12 @@ void Readouts::Paint(QPainter& p, const QRegion& dirty) const {
             p.setFont(piece.subscript ? small_ : font_);
             // A trace's colour as the look draws that trace, then as text.
             p.setPen(look_.Text(look_.Trace(piece.colour), face));
-            p.drawText(QPoint(line.x[k], line.baseline.y() + (piece.subscript ? drop_ : 0)),
-                       piece.text);
+            const QPoint at(line.x[k], line.baseline.y() + (piece.subscript ? drop_ : 0));
+            if (line.glyphs) {
+                glyphs_.Draw(p, at, piece.text);
+            } else {
+                p.drawText(at, piece.text);
+            }
         }
     }
     if (pause_ && dirty.intersects(pauseRect_)) {

@@ -16,6 +16,7 @@
 #include "ui/lang/language.h"
 #include "ui/layout/twips.h"
 #include "ui/look/look.h"
+#include "ui/paint/glyph_line.h"
 #include "ui/teach/sweep_record.h"
 
 #include <QColor>
@@ -130,6 +131,7 @@ private:
         QPoint baseline;    // window pixels, start of the line
         std::vector<int> x; // where each piece starts
         QRect bounds;
+        bool glyphs = false; // set glyph by glyph (glyph_line.h)
     };
 
     // Places the lines that differ from `before`, or all of them.
@@ -148,6 +150,8 @@ private:
     std::vector<Line> lines_;
     QFont font_;
     QFont small_;
+    // The instant line is written anew with every pass: glyph by glyph.
+    GlyphLine glyphs_;
     int drop_ = 0; // how far a subscript sits below the baseline
     std::vector<Placed> placed_;
     bool pause_ = false;
