@@ -242,7 +242,7 @@ void DrawingSurface::MoveImageTop(int item, double top) {
 
 void FillWithin(QPainter& p, const QRegion& dirty, const QRect& r, const QColor& colour) {
     p.save();
-    for (const QRect& part : dirty& r) {
+    for (const QRect& part : dirty.intersected(r)) {
         p.setClipRect(part);
         p.fillRect(part, colour);
     }
@@ -328,7 +328,7 @@ void DrawingSurface::PaintItem(QPainter& p, const Item& item, const QRegion& dir
             if (e.hatch.Stored()) {
                 // Only where the paint is needed: a pass repaints small parts
                 // of the graph panel many times a second.
-                for (const QRect& part : dirty& r) {
+                for (const QRect& part : dirty.intersected(r)) {
                     PaintCrossHatch(p, part, item.hatch);
                 }
             }

@@ -10,7 +10,6 @@
 #include "ui/layout/layout.h"
 #include "ui/look/colours.h"
 #include "ui/look/fonts.h"
-#include "ui/paint/retained_layer.h"
 #include "ui/paint/surface.h"
 #include "ui/teach/notation.h"
 #include "ui/teach/readouts.h"
@@ -99,6 +98,8 @@ void GraphOverlay::Place(const SliderSettings& s, const SimState& st) {
     numberFont_ = MakeFont(kNumberFont, map_);
     readingFont_ = MakeFont(kReadingFont, map_);
     readingAscent_ = QFontMetrics(readingFont_).ascent();
+    numberAscent_ = QFontMetrics(numberFont_).ascent();
+    numberGlyphs_ = GlyphLine(numberFont_);
     readingGlyphs_ = GlyphLine(readingFont_);
     cardWidths_.clear();
     const QFontMetrics fm(numberFont_);
@@ -293,23 +294,40 @@ void GraphOverlay::Paint(QPainter& p, const QRegion& dirty) const {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
     const QColor panel = PanelColour();
+    // The numbers and labels lie where the cursor and its card pass with
+    // every pass: set glyph by glyph, on the baseline of a line as high as
+    // their boxes and clipped to them, where the face has every character.
     const auto text = [&](const Label& l, bool level = false) {
-        if (dirty.intersects(l.rect)) {
-            p.setPen(look_.Text(level ? look_.Level(l.colour) : look_.Trace(l.colour), panel));
+        if (!dirty.intersects(l.rect)) {
+            return;
+        }
+        p.setPen(look_.Text(level ? look_.Level(l.colour) : look_.Trace(l.colour), panel));
+        if (numberGlyphs_.Sets(l.text)) {
+            p.save();
+            p.setClipRect(l.rect, Qt::IntersectClip);
+            numberGlyphs_.Draw(p, QPoint(l.rect.left(), l.rect.top() + numberAscent_), l.text);
+            p.restore();
+        } else {
             p.drawText(l.rect, Qt::AlignLeft | Qt::AlignVCenter, l.text);
         }
     };
     // The levels drawn as a trace would be at their heights, dashed.
     const int pen = map_.Pixels(look_.StrokePen(kTracePen));
-    const qreal off = PenOffset(pen);
     p.setFont(numberFont_);
     for (const Level& level : levels_) {
         const int y = map_.Point(0, level.y).y();
-        // A dashed line is dear to draw, and most passes repaint elsewhere.
-        if (dirty.intersects(QRect(QPoint(levelLeft_, y - pen), QPoint(levelRight_, y + pen)))) {
-            p.setPen(QPen(look_.Level(level.colour), pen, Qt::DashLine, Qt::FlatCap));
-            p.drawLine(QPointF(levelLeft_, y) + QPointF(off, off),
-                       QPointF(levelRight_, y) + QPointF(off, off));
+        // Dashed as a pen of Qt::DashLine draws it (a dash of four pen
+        // widths, a gap of two, from the left end), but filled dash by dash
+        // only where the region needs it: a pass repaints a few pixels of a
+        // level at most, and stroking a whole dashed line is dear.
+        const QRect line(levelLeft_, y - pen / 2, levelRight_ - levelLeft_, pen);
+        const int period = 6 * pen;
+        const QColor colour = look_.Level(level.colour);
+        for (const QRect& part : dirty.intersected(line)) {
+            for (int x = levelLeft_ + (part.left() - levelLeft_) / period * period;
+                 x <= part.right(); x += period) {
+                p.fillRect(QRect(x, line.top(), 4 * pen, pen) & line & part, colour);
+            }
         }
         text(level.label, true);
     }

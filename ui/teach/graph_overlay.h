@@ -91,6 +91,8 @@ private:
     QFont readingFont_;
     int readingAscent_ = 0;
     GlyphLine readingGlyphs_;
+    int numberAscent_ = 0;
+    GlyphLine numberGlyphs_;
     // The reading's widths by the shape of its numbers (every digit a 0, a
     // sign a minus): the card keeps its width as the pointer moves, and
     // the text is not measured again for every pass it reads.
