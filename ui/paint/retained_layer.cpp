@@ -133,22 +133,20 @@ bool RetainedLayer::Clear() {
     return true;
 }
 
-void RetainedLayer::Paint(QPainter& p, const QRegion& dirty) const {
+void RetainedLayer::Paint(QPainter& p, const QRect& dirty) const {
     if (record_.Empty() || image_.isNull()) {
         return;
     }
     const QRect area(map_.Origin(), size_);
-    const qreal dpr = image_.devicePixelRatio();
-    for (const QRect& part : dirty) {
-        const QRect r = part & area;
-        if (r.isEmpty()) {
-            continue;
-        }
-        const QRect local = r.translated(-area.topLeft());
-        const QRectF source(local.x() * dpr, local.y() * dpr, local.width() * dpr,
-                            local.height() * dpr);
-        p.drawImage(QRectF(r), image_, source);
+    const QRect r = dirty & area;
+    if (r.isEmpty()) {
+        return;
     }
+    const qreal dpr = image_.devicePixelRatio();
+    const QRect local = r.translated(-area.topLeft());
+    const QRectF source(local.x() * dpr, local.y() * dpr, local.width() * dpr,
+                        local.height() * dpr);
+    p.drawImage(QRectF(r), image_, source);
 }
 
 } // namespace kelvara::ui

@@ -13,7 +13,6 @@
 #include <QColor>
 #include <QImage>
 #include <QRect>
-#include <QRegion>
 #include <QSize>
 
 #include <cstddef>
@@ -59,7 +58,7 @@ public:
     QRect DrawLine(double x1, double y1, double x2, double y2, const QColor& colour);
     // Forgets everything drawn; returns false if there was nothing.
     bool Clear();
-    void Paint(QPainter& p, const QRegion& dirty) const;
+    void Paint(QPainter& p, const QRect& dirty) const;
 
     // Null until something is drawn.
     const QImage& Image() const { return image_; }

@@ -249,18 +249,18 @@ void FillWithin(QPainter& p, const QRegion& dirty, const QRect& r, const QColor&
     p.restore();
 }
 
-void DrawingSurface::Paint(QPainter& p, const QRegion& dirty) const {
+void DrawingSurface::Paint(QPainter& p, const QRect& dirty) const {
     if (!picture_.isNull()) {
         p.drawImage(map_.Origin(), picture_);
     }
     for (const Item& item : items_) {
-        if (item.e->kind != Kind::Image && dirty.intersects(item.bounds)) {
+        if (item.e->kind != Kind::Image && item.bounds.intersects(dirty)) {
             PaintItem(p, item, dirty);
         }
     }
     layer_.Paint(p, dirty);
     for (const Item& item : items_) {
-        if (item.e->kind == Kind::Image && dirty.intersects(item.bounds)) {
+        if (item.e->kind == Kind::Image && item.bounds.intersects(dirty)) {
             p.drawImage(item.rect.topLeft(), item.image);
         }
     }
@@ -291,7 +291,7 @@ void DrawingSurface::PaintCrossHatch(QPainter& p, const QRect& r, const QColor& 
     }
 }
 
-void DrawingSurface::PaintItem(QPainter& p, const Item& item, const QRegion& dirty) const {
+void DrawingSurface::PaintItem(QPainter& p, const Item& item, const QRect& dirty) const {
     const Element& e = *item.e;
     switch (e.kind) {
     case Kind::Label:
@@ -328,9 +328,7 @@ void DrawingSurface::PaintItem(QPainter& p, const Item& item, const QRegion& dir
             if (e.hatch.Stored()) {
                 // Only where the paint is needed: a pass repaints small parts
                 // of the graph panel many times a second.
-                for (const QRect& part : dirty.intersected(r)) {
-                    PaintCrossHatch(p, part, item.hatch);
-                }
+                PaintCrossHatch(p, r & dirty, item.hatch);
             }
             p.fillRect(QRect(r.left(), r.top(), r.width(), bw), item.fore);
             p.fillRect(QRect(r.left(), r.bottom() - bw + 1, r.width(), bw), item.fore);

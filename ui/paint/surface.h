@@ -58,7 +58,7 @@ public:
     void SetLook(const Look& look);
     const Look& CurrentLook() const { return look_; }
 
-    void Paint(QPainter& p, const QRegion& dirty) const;
+    void Paint(QPainter& p, const QRect& dirty) const;
 
     RetainedLayer& Layer() { return layer_; }
     const RetainedLayer& Layer() const { return layer_; }
@@ -107,7 +107,7 @@ private:
     void Colour(Item& item) const;
     void MoveImage(Item& item);
     void MoveImageTo(int item, double left, double top);
-    void PaintItem(QPainter& p, const Item& item, const QRegion& dirty) const;
+    void PaintItem(QPainter& p, const Item& item, const QRect& dirty) const;
     void PaintCrossHatch(QPainter& p, const QRect& r, const QColor& colour) const;
     QRect LabelBounds(const Item& item) const;
 

@@ -20,7 +20,7 @@ BoxClient::BoxClient(QWidget* parent, const Element& box) : QWidget(parent), sur
 
 void BoxClient::paintEvent(QPaintEvent* event) {
     QPainter p(this);
-    surface_.Paint(p, event->region());
+    surface_.Paint(p, event->rect());
     const auto* box = qobject_cast<const PictureBox*>(parentWidget());
     if (box != nullptr && box->ShowsFocus()) {
         // A frame in the desktop's highlight colour just inside the edge:

@@ -166,7 +166,7 @@ void Form1::paintEvent(QPaintEvent* event) {
     // for the reason FillWithin gives (surface.h).
     for (const QRect& r : event->region()) {
         p.setClipRect(r);
-        widgets_.WindowSurface().Paint(p, QRegion(r));
+        widgets_.WindowSurface().Paint(p, r);
     }
     p.setClipRegion(event->region());
     presenter_->Paint(p, event->region());
