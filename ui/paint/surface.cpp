@@ -240,9 +240,24 @@ void DrawingSurface::MoveImageTop(int item, double top) {
     MoveImageTo(item, items_[Index(item)].left, top);
 }
 
+std::vector<QRect> JoinedRects(const QRegion& region) {
+    std::vector<QRect> joined;
+    for (const QRect& r : region) {
+        const auto above = std::find_if(joined.begin(), joined.end(), [&r](const QRect& q) {
+            return q.left() == r.left() && q.right() == r.right() && q.bottom() + 1 == r.top();
+        });
+        if (above != joined.end()) {
+            above->setBottom(r.bottom());
+        } else {
+            joined.push_back(r);
+        }
+    }
+    return joined;
+}
+
 void FillWithin(QPainter& p, const QRegion& dirty, const QRect& r, const QColor& colour) {
     p.save();
-    for (const QRect& part : dirty.intersected(r)) {
+    for (const QRect& part : JoinedRects(dirty.intersected(r))) {
         p.setClipRect(part);
         p.fillRect(part, colour);
     }

@@ -35,6 +35,11 @@ namespace kelvara::ui {
 // painted a rectangle of the region at a time, each its own clip: this
 // fills `r` so, where `dirty` needs it.
 void FillWithin(QPainter& p, const QRegion& dirty, const QRect& r, const QColor& colour);
+// The region's rectangles, those that lie one on the next with the same
+// left and right joined into one: a region cuts a tall strip into pieces
+// wherever another rectangle starts or ends beside it, and each piece
+// painted on its own costs a pass through everything drawn.
+std::vector<QRect> JoinedRects(const QRegion& region);
 
 class DrawingSurface {
 public:

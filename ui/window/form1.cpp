@@ -5,6 +5,7 @@
 
 #include "ui/look/colours.h"
 #include "ui/paint/pictures.h"
+#include "ui/paint/surface.h"
 #include "ui/teach/presenter.h"
 #include "ui/widgets/accessibility.h"
 #include "ui/widgets/box.h"
@@ -164,7 +165,7 @@ void Form1::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     // The drawing a rectangle of the region at a time, each its own clip,
     // for the reason FillWithin gives (surface.h).
-    for (const QRect& r : event->region()) {
+    for (const QRect& r : JoinedRects(event->region())) {
         p.setClipRect(r);
         widgets_.WindowSurface().Paint(p, r);
     }
