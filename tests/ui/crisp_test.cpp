@@ -9,6 +9,7 @@
 #include "display/meters.h"
 #include "ui/lang/language.h"
 #include "ui/look/fonts.h"
+#include "ui/paint/surface.h"
 #include "ui/teach/presenter.h"
 #include "ui/teach/readouts.h"
 
@@ -260,6 +261,54 @@ private slots:
             }
         }
         QVERIFY(changed > 100);
+
+        // The instant values, set glyph by glyph, ink their own area only.
+        kelvara::ui::Readouts running;
+        running.Update(form->Map(), {}, true, {5, 5, 1}, 3.14, {{-0.475, -0.111, 0.226}}, false);
+        QImage ink(form->size() * dpr, QImage::Format_RGB32);
+        ink.setDevicePixelRatio(dpr);
+        ink.fill(Qt::white);
+        {
+            QPainter p(&ink);
+            running.Paint(p, QRegion(form->rect()));
+        }
+        const QRect instant = running.Areas().at(kelvara::ui::Readouts::kSettingLineCount +
+                                                 kelvara::ui::Readouts::kEffectiveLineCount);
+        QRegion valueAreas;
+        for (const QRect& area : running.Areas()) {
+            valueAreas += area;
+        }
+        int inked = 0;
+        for (int y = 0; y < ink.height(); ++y) {
+            for (int x = 0; x < ink.width(); ++x) {
+                if (ink.pixel(x, y) != qRgb(255, 255, 255)) {
+                    const QPoint at(static_cast<int>(x / dpr), static_cast<int>(y / dpr));
+                    QVERIFY2(valueAreas.contains(at),
+                             qPrintable(QStringLiteral("ink at (%1, %2)").arg(x).arg(y)));
+                    inked += instant.contains(at) ? 1 : 0;
+                }
+            }
+        }
+        QVERIFY(inked > instant.width());
+    }
+
+    // A tall strip cut into pieces wherever something starts beside it is
+    // painted as one rectangle, and nothing is added to the region.
+    void tallStripsJoined() {
+        QRegion region(QRect(10, 0, 2, 300));
+        region += QRect(20, 100, 50, 40);
+        region += QRect(30, 200, 5, 5);
+        region += QRect(10, 300, 30, 10); // below it, wider: not joined
+        QVERIFY(region.rectCount() > 4);
+        const std::vector<QRect> joined = kelvara::ui::JoinedRects(region);
+        QRegion again;
+        for (const QRect& r : joined) {
+            QVERIFY(!again.intersects(r));
+            again += r;
+        }
+        QCOMPARE(again, region);
+        QCOMPARE(joined.size(), std::size_t{4});
+        QVERIFY(std::find(joined.begin(), joined.end(), QRect(10, 0, 2, 300)) != joined.end());
     }
 
     // In English every caption and button text lies inside its own place
