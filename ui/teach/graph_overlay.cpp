@@ -320,13 +320,15 @@ void GraphOverlay::Paint(QPainter& p, const QRegion& dirty) const {
         // widths, a gap of two, from the left end), but filled dash by dash
         // only where the region needs it: a pass repaints a few pixels of a
         // level at most, and stroking a whole dashed line is dear.
-        const QRect line(levelLeft_, y - pen / 2, levelRight_ - levelLeft_, pen);
-        const int period = 6 * pen;
+        // (A pen of width 0 draws a pixel wide.)
+        const int width = std::max(1, pen);
+        const QRect line(levelLeft_, y - width / 2, levelRight_ - levelLeft_, width);
+        const int period = 6 * width;
         const QColor colour = look_.Level(level.colour);
         for (const QRect& part : dirty.intersected(line)) {
             for (int x = levelLeft_ + (part.left() - levelLeft_) / period * period;
                  x <= part.right(); x += period) {
-                p.fillRect(QRect(x, line.top(), 4 * pen, pen) & line & part, colour);
+                p.fillRect(QRect(x, line.top(), 4 * width, width) & line & part, colour);
             }
         }
         text(level.label, true);
