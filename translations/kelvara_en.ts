@@ -120,18 +120,6 @@
         <source>t = %1 с</source>
         <translation>t = %1 s</translation>
     </message>
-    <message>
-        <source>u = %1 В</source>
-        <translation>u = %1 V</translation>
-    </message>
-    <message>
-        <source>i = %1 А</source>
-        <translation>i = %1 A</translation>
-    </message>
-    <message>
-        <source>p = %1 Вт</source>
-        <translation>p = %1 W</translation>
-    </message>
 </context>
 <context>
     <name>kelvara::ui::HelpPanel</name>

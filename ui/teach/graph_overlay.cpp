@@ -205,11 +205,12 @@ void GraphOverlay::PlaceCard(const SimState& st) {
     const InstantValues v = Readouts::InstantOf(st, pass.voltY, pass.currentY, pass.powerY);
     const double t =
         st.GraphTimeScale > 0 ? static_cast<double>(pass.x - st.GraphX0) / st.GraphTimeScale : 0;
+    const Readouts::Line values = Readouts::InstantPieces(v);
     const std::array<std::pair<QString, QColor>, 4> lines{{
         {tr("t = %1 с").arg(Fixed(t, 2)), TextColour()},
-        {tr("u = %1 В").arg(Signed(v.u, 3)), ToQColor(kVoltColour)},
-        {tr("i = %1 А").arg(Signed(v.i, 3)), ToQColor(kCurrentColour)},
-        {tr("p = %1 Вт").arg(Fixed(v.p, 3)), ToQColor(kPowerColour)},
+        {values[0].text, values[0].colour},
+        {values[1].text, values[1].colour},
+        {values[2].text, values[2].colour},
     }};
     const QFontMetrics fm(readingFont_);
     const int pad = map_.Pixels(4);

@@ -136,12 +136,19 @@ std::vector<Readouts::Line> Readouts::EffectiveLines(const SliderSettings& s, do
     };
 }
 
-Readouts::Line Readouts::InstantLine(const InstantValues& v) {
+Readouts::Line Readouts::InstantPieces(const InstantValues& v) {
     return {
-        {tr("u = %1 В").arg(Signed(v.u, 3)) + kGap, ToQColor(kVoltColour)},
-        {tr("i = %1 А").arg(Signed(v.i, 3)) + kGap, ToQColor(kCurrentColour)},
+        {tr("u = %1 В").arg(Signed(v.u, 3)), ToQColor(kVoltColour)},
+        {tr("i = %1 А").arg(Signed(v.i, 3)), ToQColor(kCurrentColour)},
         {tr("p = %1 Вт").arg(Fixed(v.p, 3)), ToQColor(kPowerColour)},
     };
+}
+
+Readouts::Line Readouts::InstantLine(const InstantValues& v) {
+    Line line = InstantPieces(v);
+    line[0].text += kGap;
+    line[1].text += kGap;
+    return line;
 }
 
 InstantValues Readouts::InstantOf(const SimState& st) {

@@ -88,6 +88,8 @@ public:
     static QString SettingText(Slider slider, int position, double omegaBase);
     // u, i and p in the traces' colours.
     static Line InstantLine(const InstantValues& v);
+    // The same three, without the gaps between them: the cursor's reading.
+    static Line InstantPieces(const InstantValues& v);
     // Read back from the graph points the last pass plotted, or from the
     // heights of any point plotted.
     static InstantValues InstantOf(const SimState& st);
