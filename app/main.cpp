@@ -6,14 +6,17 @@
 #include "ui/look/fonts.h"
 #include "ui/window/events.h"
 #include "ui/window/form1.h"
+#include "ui/window/platform.h"
 #include "ui/window/platform_guard.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    kelvara::ui::platform::BeforeApplication();
     kelvara::ui::BeginPlatformGuard();
     QApplication app(argc, argv);
     kelvara::ui::EndPlatformGuard();
+    kelvara::ui::platform::AfterApplication();
     kelvara::ui::PinFontSubstitutes();
     // The system's language where the program speaks it, else Russian.
     kelvara::ui::SetLanguage(kelvara::ui::PreferredLanguage());

@@ -19,9 +19,12 @@ namespace kelvara::ui {
 
 FormEvents::FormEvents(Form1& form, FailureReport report, Controls* drive)
     : QObject(&form), form_(form), drive_(drive != nullptr ? *drive : form.Controls()),
-      report_(std::move(report)), destroyWatch_(form, [this] {
+      report_(std::move(report)), destroyWatch_(form, [this](platform::OutsideEnd end) {
           if (!form_.Ending()) {
-              form_.RequestEnd(0);
+              form_.RequestEnd(failing_ ? 1 : 0);
+          }
+          if (end == platform::OutsideEnd::SessionEnding) {
+              platform::EndProcessNow(form_.ExitCode());
           }
       }) {
     if (!report_) {

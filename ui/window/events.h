@@ -54,7 +54,8 @@ private:
     FailureReport report_;
     bool failing_ = false;
     int switchDepth_ = 0;
-    // The window destroyed by another client ends the program as a close.
+    // The window destroyed by another client ends the program as a close; a
+    // session that ends ends it at once, with the code it would end with.
     WindowWatch destroyWatch_;
 };
 

@@ -3,6 +3,8 @@
 
 #include "ui/window/platform_guard.h"
 
+#include "ui/window/platform.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -32,8 +34,7 @@ QList<HeldMessage>* heldMessages = nullptr;
 
 bool DisplayUnreachable(const QList<HeldMessage>& held) {
     for (const HeldMessage& m : held) {
-        if (m.category == QLatin1String("qt.qpa.xcb") &&
-            m.text.startsWith(QLatin1String("could not connect to display"))) {
+        if (platform::DisplayUnreachable(m.category, m.text)) {
             return true;
         }
     }

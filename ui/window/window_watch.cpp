@@ -7,14 +7,12 @@
 #include <QCoreApplication>
 #include <QWidget>
 
-#include <xcb/xcb.h>
-
 #include <utility>
 
 namespace kelvara::ui {
 
-WindowWatch::WindowWatch(const QWidget& window, std::function<void()> destroyed)
-    : window_(window), destroyed_(std::move(destroyed)) {
+WindowWatch::WindowWatch(const QWidget& window, std::function<void(platform::OutsideEnd)> ended)
+    : window_(window), ended_(std::move(ended)) {
     QCoreApplication::instance()->installNativeEventFilter(this);
 }
 
@@ -26,22 +24,16 @@ WindowWatch::~WindowWatch() {
 
 bool WindowWatch::nativeEventFilter(const QByteArray& eventType, void* message,
                                     qintptr* /*result*/) {
-    if (eventType != "xcb_generic_event_t" || !destroyed_) {
+    if (!ended_) {
         return false;
     }
-    const auto* event = static_cast<const xcb_generic_event_t*>(message);
-    // Only the server's own report counts: the high bit would mark a copy
-    // that another client sent, which destroys nothing.
-    if (event->response_type != XCB_DESTROY_NOTIFY) {
+    const platform::OutsideEnd end =
+        platform::EndFromOutside(eventType, message, window_.internalWinId());
+    if (end == platform::OutsideEnd::None) {
         return false;
     }
-    const auto* destroy = static_cast<const xcb_destroy_notify_event_t*>(message);
-    const WId own = window_.internalWinId();
-    if (own == 0 || destroy->window != own) {
-        return false;
-    }
-    std::function<void()> once = std::exchange(destroyed_, {});
-    once();
+    std::function<void(platform::OutsideEnd)> once = std::exchange(ended_, {});
+    once(end);
     return false;
 }
 

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Copyright (C) 2026 Kelvara developers
 //
-// Notices when another X client destroys the window.
+// Notices when the window is ended from outside the program.
 #pragma once
+
+#include "ui/window/platform.h"
 
 #include <QAbstractNativeEventFilter>
 
@@ -12,14 +14,13 @@ class QWidget;
 
 namespace kelvara::ui {
 
-// Qt does not tell a widget that its X window was destroyed by someone else
-// (xdotool windowclose, a window manager's kill): the program would live on
-// without a window. This filter watches the X events for the destruction of
-// `window`'s own X window and calls `destroyed` once when it comes. On other
-// platforms it never fires.
+// Watches the native events for the end of `window` from outside: its X
+// window destroyed by another client, or the Windows session ending (what
+// counts is the platform file's to say). Calls `ended` once, with the kind
+// of end, when it comes.
 class WindowWatch : public QAbstractNativeEventFilter {
 public:
-    WindowWatch(const QWidget& window, std::function<void()> destroyed);
+    WindowWatch(const QWidget& window, std::function<void(platform::OutsideEnd)> ended);
     ~WindowWatch() override;
     WindowWatch(const WindowWatch&) = delete;
     WindowWatch& operator=(const WindowWatch&) = delete;
@@ -28,7 +29,7 @@ public:
 
 private:
     const QWidget& window_;
-    std::function<void()> destroyed_;
+    std::function<void(platform::OutsideEnd)> ended_;
 };
 
 } // namespace kelvara::ui
