@@ -3,14 +3,19 @@
 //
 // kelvara_icons OUTPUT-DIR ICON-NAME: writes the application icon into a
 // hicolor icon theme tree under OUTPUT-DIR, as PNGs drawn by the window
-// icon's own painting and as SVG from the same shapes. Run by the build.
+// icon's own painting and as SVG from the same shapes, and the same PNGs as
+// one Windows icon, OUTPUT-DIR/kelvara.ico. Run by the build.
 #include "ui/paint/pictures.h"
 
+#include <QBuffer>
+#include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QList>
 #include <QPainter>
+#include <QPair>
 
 #include <cstdio>
 
@@ -32,6 +37,28 @@ QImage IconOfSize(int size) {
     return img;
 }
 
+// A Windows .ico of the given PNGs, one entry each (Windows reads PNG
+// entries at every size since Vista).
+QByteArray Ico(const QList<QPair<int, QByteArray>>& pngs) {
+    QByteArray out;
+    QDataStream s(&out, QIODevice::WriteOnly);
+    s.setByteOrder(QDataStream::LittleEndian);
+    constexpr quint32 kHeader = 6;
+    constexpr quint32 kEntry = 16;
+    s << quint16(0) << quint16(1) << quint16(pngs.size());
+    quint32 offset = kHeader + kEntry * quint32(pngs.size());
+    for (const auto& [size, png] : pngs) {
+        const auto side = quint8(size >= 256 ? 0 : size); // 0 stands for 256
+        s << side << side << quint8(0) << quint8(0) << quint16(1) << quint16(32)
+          << quint32(png.size()) << offset;
+        offset += quint32(png.size());
+    }
+    for (const auto& entry : pngs) {
+        s.writeRawData(entry.second.constData(), int(entry.second.size()));
+    }
+    return out;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -41,13 +68,23 @@ int main(int argc, char* argv[]) {
     }
     const QString root = QFile::decodeName(argv[1]) + QStringLiteral("/hicolor/");
     const QString name = QFile::decodeName(argv[2]);
+    QList<QPair<int, QByteArray>> pngs;
     for (const int size : {KELVARA_ICON_SIZES}) {
         const QString path =
             root + QStringLiteral("%1x%1/apps/").arg(size) + name + QStringLiteral(".png");
-        if (!QDir().mkpath(QFileInfo(path).path()) || !IconOfSize(size).save(path, "PNG")) {
+        QByteArray png;
+        QBuffer buffer(&png);
+        if (!buffer.open(QIODevice::WriteOnly) || !IconOfSize(size).save(&buffer, "PNG") ||
+            !Write(path, png)) {
             std::fprintf(stderr, "kelvara_icons: cannot write %s\n", qPrintable(path));
             return 1;
         }
+        pngs.append({size, png});
+    }
+    const QString ico = QFile::decodeName(argv[1]) + QStringLiteral("/kelvara.ico");
+    if (!Write(ico, Ico(pngs))) {
+        std::fprintf(stderr, "kelvara_icons: cannot write %s\n", qPrintable(ico));
+        return 1;
     }
     const QString svg = root + QStringLiteral("scalable/apps/") + name + QStringLiteral(".svg");
     if (!Write(svg, kelvara::ui::IconSvg())) {
