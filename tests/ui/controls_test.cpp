@@ -100,6 +100,25 @@ private slots:
         form.Controls().SetTokVisible(38, true);
         form.Controls().SetBackColor(Box::pictok, 8, RGB(1, 2, 3));
         QCOMPARE(form.Widgets().Pictok(8)->BackColor(), QColor(1, 2, 3));
+        // As electrons, the marker the simulation addresses as k is 38 - k,
+        // its index still checked as given.
+        Form_Load(form.State(), form.Controls());
+        form.Controls().SetElectrons(true);
+        QVERIFY_THROWS_EXCEPTION(kelvara::IndexError, form.Controls().SetTokVisible(39, true));
+        QVERIFY_THROWS_EXCEPTION(kelvara::IndexError, form.Controls().SetTokBackColor(-1, 0));
+        for (int k = 0; k < kelvara::kTokCount; ++k) {
+            form.Controls().SetTokVisible(k, true);
+            form.Controls().SetTokBackColor(k, RGB(k, 0, 0));
+            std::vector<int> shown;
+            for (int m = 0; m < kelvara::kTokCount; ++m) {
+                if (!form.Widgets().Tok(m)->isHidden()) {
+                    shown.push_back(m);
+                }
+            }
+            QCOMPARE(shown, std::vector<int>{kelvara::kTokCount - 1 - k});
+            QCOMPARE(form.Widgets().Tok(kelvara::kTokCount - 1 - k)->BackColor(), QColor(k, 0, 0));
+            form.Controls().SetTokVisible(k, false);
+        }
     }
 
     void backgroundsAndSwitchLook() {
@@ -333,6 +352,24 @@ private slots:
                          qPrintable(
                              QStringLiteral("no level at row %1 (%2, %3)").arg(row).arg(u).arg(r)));
                 QCOMPARE(ink(row - 3) + ink(row + 1), 0);
+                // Repainted a few pixels at a time, as the cursor passing
+                // over it repaints it, its dashes stay where they were.
+                QImage pieces = img.copy();
+                for (int x = Px(9000); x < Px(14000); x += 5) {
+                    const QRect piece(x, row - 3, 5, 6);
+                    form->render(&pieces, piece.topLeft(), QRegion(piece));
+                }
+                const QRect band(QPoint(Px(9000), row - 3), QPoint(Px(14000), row + 2));
+                int moved = 0;
+                for (int y = band.top(); y <= band.bottom(); ++y) {
+                    for (int x = band.left(); x <= band.right(); ++x) {
+                        moved += pieces.pixel(x, y) != img.pixel(x, y) ? 1 : 0;
+                    }
+                }
+                QVERIFY2(moved == 0, qPrintable(QStringLiteral("%1 px of the level at row %2 "
+                                                               "differ when repainted piecemeal")
+                                                    .arg(moved)
+                                                    .arg(row)));
             }
             QCOMPARE(overlay.Levels().size(), std::size_t{3});
         }
