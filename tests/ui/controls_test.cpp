@@ -381,6 +381,48 @@ private slots:
                      qPrintable(number.text));
             QVERIFY(ColoursIn(shown, number.rect).contains(qRgb(0, 0, 0)));
         }
+
+        // Traces run through every number and level label: each stays
+        // readable, every pixel of its ink and around it as without them.
+        form->Widgets().SliderControl(kelvara::Slider::sldR)->setValue(10); // no level near one
+        const QImage clear = Grab(*form);
+        std::vector<kelvara::ui::GraphOverlay::Label> labels = overlay.Numbers();
+        for (const auto& level : overlay.Levels()) {
+            labels.push_back(level.label);
+        }
+        const std::array<Colour, 3> traces{RGB(0, 0, 255), RGB(255, 0, 0), RGB(0, 0, 0)};
+        for (const auto& l : labels) {
+            for (int k = 1; k <= 3; ++k) {
+                const double y = (l.rect.top() + k * l.rect.height() / 4.0) * 15;
+                form->Controls().DrawLine(Surface::Form1, (l.rect.left() - 15) * 15, y,
+                                          (l.rect.right() + 15) * 15, y, traces.at(k - 1));
+            }
+        }
+        const QImage traced = Grab(*form);
+        for (const auto& l : labels) {
+            int ink = 0;
+            int touched = 0;
+            for (int y = l.rect.top(); y <= l.rect.bottom(); ++y) {
+                for (int x = l.rect.left(); x <= l.rect.right(); ++x) {
+                    // The text's own pixels, not those of the axes around.
+                    if (panel.contains(At(clear, {x, y}).rgb()) ||
+                        At(clear, {x, y}) == At(bare, {x, y})) {
+                        continue;
+                    }
+                    ++ink;
+                    for (int dy = -1; dy <= 1; ++dy) {
+                        for (int dx = -1; dx <= 1; ++dx) {
+                            const QPoint q(x + dx, y + dy);
+                            touched += At(traced, q) != At(clear, q) ? 1 : 0;
+                        }
+                    }
+                }
+            }
+            QVERIFY2(ink > 0 && touched == 0,
+                     qPrintable(QStringLiteral("«%1»: traces touch its ink at %2 px")
+                                    .arg(l.text)
+                                    .arg(touched)));
+        }
     }
 
     void imageMarkersStartOnTheirOriginsAndMove() {

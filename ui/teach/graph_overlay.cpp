@@ -88,6 +88,7 @@ void GraphOverlay::Place(const SliderSettings& s, const SimState& st) {
     const Element* panel = FindElement(QStringLiteral("Shape4"));
     panel_ = panel != nullptr ? map_.Rect(panel->left, panel->top, panel->width, panel->height)
                               : QRect();
+    patchColour_ = panel != nullptr ? look_.Back(*panel, PanelColour()) : PanelColour();
     levels_.clear();
     numbers_.clear();
     if (!shown_ || st.GraphAmpScale == 0) {
@@ -141,18 +142,18 @@ void GraphOverlay::Place(const SliderSettings& s, const SimState& st) {
         for (const double v : g.marks) {
             const QString t = Mark(v) + (v == g.marks.front() ? QStringLiteral(" ") + unit : "");
             const QPoint at = map_.Point(st.GraphX0 + kNumberLeft, g.zeroY - v * g.twipsPerUnit);
-            numbers_.push_back(
-                {t, text,
-                 QRect(at.x(), at.y() - fm.height() / 2, fm.horizontalAdvance(t), fm.height())});
+            numbers_.push_back(Placed(
+                t, text,
+                QRect(at.x(), at.y() - fm.height() / 2, fm.horizontalAdvance(t), fm.height())));
         }
         for (const int sec : kSecondMarks) {
             const QString number = QString::number(sec);
             const QString t = number + (sec == kSecondMarks.back() ? tr(" с") : "");
             const QPoint at =
                 map_.Point(st.GraphX0 + sec * st.GraphTimeScale, g.zeroY + kNumberBelow);
-            numbers_.push_back({t, text,
-                                QRect(at.x() - fm.horizontalAdvance(number) / 2, at.y(),
-                                      fm.horizontalAdvance(t), fm.height())});
+            numbers_.push_back(Placed(t, text,
+                                      QRect(at.x() - fm.horizontalAdvance(number) / 2, at.y(),
+                                            fm.horizontalAdvance(t), fm.height())));
         }
         // At the height the trace would have for that value, rounded down
         // as the traces are.
@@ -163,13 +164,26 @@ void GraphOverlay::Place(const SliderSettings& s, const SimState& st) {
         const int width = fm.horizontalAdvance(label);
         const int above = end.y() - pen / 2 - map_.Pixels(2);
         levels_.push_back(
-            {y,
-             g.colour,
-             {label, g.colour, QRect(end.x() - width, above - fm.height(), width, fm.height())}});
+            {y, g.colour,
+             Placed(label, g.colour,
+                    QRect(end.x() - width, above - fm.height(), width, fm.height()))});
     }
     if (reading_) {
         PlaceCard(st);
     }
+}
+
+// The patch: the text's ink, the pixel its smoothed edges may touch beyond
+// what the font measures, and a pixel of the panel around it (of the
+// natural size); no more, so that it hides as little of the traces and the
+// grid as it can.
+GraphOverlay::Label GraphOverlay::Placed(const QString& text, const QColor& colour,
+                                         const QRect& rect) const {
+    const QRect ink = QFontMetrics(numberFont_)
+                          .tightBoundingRect(text)
+                          .translated(rect.left(), rect.top() + numberAscent_);
+    const int margin = 1 + map_.Pixels(1);
+    return {text, colour, rect, ink.adjusted(-margin, -margin, margin, margin)};
 }
 
 QRegion GraphOverlay::Point(std::optional<QPoint> pointer, const SweepRecord& record,
@@ -234,8 +248,10 @@ void GraphOverlay::PlaceCard(const SimState& st) {
     card_.clear();
     for (std::size_t k = 0; k < lines.size(); ++k) {
         card_.push_back(
-            {lines[k].first, lines[k].second,
-             QRect(left + pad, top + pad + static_cast<int>(k) * fm.height(), width, fm.height())});
+            {lines[k].first,
+             lines[k].second,
+             QRect(left + pad, top + pad + static_cast<int>(k) * fm.height(), width, fm.height()),
+             {}});
     }
 }
 
@@ -269,10 +285,10 @@ std::vector<QRect> GraphOverlay::Areas() const {
     for (const Level& level : levels_) {
         const int y = map_.Point(0, level.y).y() - pen / 2;
         areas.emplace_back(QPoint(levelLeft_, y), QPoint(levelRight_, y + pen - 1));
-        areas.push_back(level.label.rect);
+        areas.push_back(level.label.rect | level.label.patch);
     }
     for (const Label& l : numbers_) {
-        areas.push_back(l.rect);
+        areas.push_back(l.rect | l.patch);
     }
     if (reading_) {
         areas.push_back(cursor_);
@@ -299,9 +315,10 @@ void GraphOverlay::Paint(QPainter& p, const QRegion& dirty) const {
     // every pass: set glyph by glyph, on the baseline of a line as high as
     // their boxes and clipped to them, where the face has every character.
     const auto text = [&](const Label& l, bool level = false) {
-        if (!dirty.intersects(l.rect)) {
+        if (!dirty.intersects(l.rect | l.patch)) {
             return;
         }
+        p.fillRect(l.patch, patchColour_);
         p.setPen(look_.Text(level ? look_.Level(l.colour) : look_.Trace(l.colour), panel));
         if (numberGlyphs_.Sets(l.text)) {
             p.save();
