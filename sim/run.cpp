@@ -8,46 +8,20 @@
 #include "display/meters.h"
 #include "display/reset.h"
 #include "sim/controls.h"
+#include "sim/lesson.h"
 #include "sim/numbers.h"
 #include "sim/phase.h"
 #include "sim/state.h"
 
 #include <cfenv>
 #include <cmath>
+#include <optional>
 
 namespace kelvara {
 
 void SetOmegaFromStep(SimState& st, std::int32_t FrequencyStep) {
-    switch (FrequencyStep) {
-    case 1:
-        st.Omega = st.OmegaBase / 10;
-        break;
-    case 2:
-        st.Omega = st.OmegaBase / 5;
-        break;
-    case 3:
-        st.Omega = st.OmegaBase / 2;
-        break;
-    case 4:
-        st.Omega = st.OmegaBase;
-        break;
-    case 5:
-        st.Omega = st.OmegaBase * 1.5;
-        break;
-    case 6:
-        st.Omega = st.OmegaBase * 2;
-        break;
-    case 7:
-        st.Omega = st.OmegaBase * 3;
-        break;
-    case 8:
-        st.Omega = st.OmegaBase * 3.5;
-        break;
-    case 9:
-        st.Omega = st.OmegaBase * 4;
-        break;
-    default:
-        break;
+    if (const std::optional<double> omega = OmegaOfStep(FrequencyStep, st.OmegaBase)) {
+        st.Omega = *omega;
     }
 }
 
@@ -84,7 +58,7 @@ void RunSimulation(SimState& st, Controls& ctl) {
 
         SetOmegaFromStep(st, ctl.SliderValue(Slider::sldW));
         st.Resistance = ctl.SliderValue(Slider::sldR);
-        const double Amplitude = ctl.SliderValue(Slider::sldU) / 10.0;
+        const double Amplitude = AmplitudeOf(ctl.SliderValue(Slider::sldU));
 
         // Only this pass's arithmetic may raise the flags that the heat
         // level checks; the event handling above may leave stale ones.

@@ -6,6 +6,7 @@
 #include "ui/lang/language.h"
 
 #include "display/graphs.h"
+#include "sim/lesson.h"
 #include "sim/state.h"
 #include "ui/layout/layout.h"
 #include "ui/look/colours.h"
@@ -48,8 +49,7 @@ QColor PanelColour() {
 }
 
 struct Graph {
-    int zeroY;
-    double twipsPerUnit;
+    GraphScale scale;
     QColor colour;
     const char* symbol;
     const char* unit;
@@ -104,44 +104,39 @@ void GraphOverlay::Place(const SliderSettings& s, const SimState& st) {
     readingGlyphs_ = GlyphLine(readingFont_);
     cardWidths_.clear();
     const QFontMetrics fm(numberFont_);
-    const double amp = st.GraphAmpScale;
-    const double um = s.amplitudeStep / 10.0;
-    const double im = s.resistance > 0 ? um / s.resistance : 0;
-    // The power trace plots 2.5 times the current's twips a unit: p = u·i
-    // at 2500 twips a watt.
+    // Only the amplitude and the resistance move the levels.
+    const SettingValues v = SettingValuesOf(0, s.amplitudeStep, s.resistance, 0);
     const std::array<Graph, 3> graphs{{
-        {st.VoltGraphY0,
-         amp,
+        {VoltGraph(st),
          ToQColor(kVoltColour),
          "U",
          QT_TRANSLATE_NOOP("kelvara::ui::GraphOverlay", "В"),
-         um / std::sqrt(2.0),
+         v.u,
          {1, 0.5, -0.5, -1}},
-        {st.CurrentGraphY0,
-         amp,
+        {CurrentGraph(st),
          ToQColor(kCurrentColour),
          "I",
          QT_TRANSLATE_NOOP("kelvara::ui::GraphOverlay", "А"),
-         im / std::sqrt(2.0),
+         v.i,
          {1, 0.5, -0.5, -1}},
-        {st.PowerGraphY0,
-         2.5 * amp,
+        {PowerGraph(st),
          ToQColor(kPowerColour),
          "P",
          QT_TRANSLATE_NOOP("kelvara::ui::GraphOverlay", "Вт"),
-         um * im / 2,
+         v.p,
          {1, 0.8, 0.6, 0.4, 0.2}},
     }};
-    const double right = st.GraphX0 + static_cast<double>(st.SweepSeconds) * st.GraphTimeScale;
+    const double right = SweepX(st, st.SweepSeconds);
     const int pen = map_.Pixels(look_.StrokePen(kTracePen));
     levelLeft_ = map_.Point(st.GraphX0, 0).x();
     levelRight_ = map_.Point(right, 0).x();
     const QColor text = TextColour();
     for (const Graph& g : graphs) {
         const QString unit = tr(g.unit);
-        for (const double v : g.marks) {
-            const QString t = Mark(v) + (v == g.marks.front() ? QStringLiteral(" ") + unit : "");
-            const QPoint at = map_.Point(st.GraphX0 + kNumberLeft, g.zeroY - v * g.twipsPerUnit);
+        for (const double mark : g.marks) {
+            const QString t =
+                Mark(mark) + (mark == g.marks.front() ? QStringLiteral(" ") + unit : "");
+            const QPoint at = map_.Point(st.GraphX0 + kNumberLeft, g.scale.Y(mark));
             numbers_.push_back(Placed(
                 t, text,
                 QRect(at.x(), at.y() - fm.height() / 2, fm.horizontalAdvance(t), fm.height())));
@@ -149,15 +144,14 @@ void GraphOverlay::Place(const SliderSettings& s, const SimState& st) {
         for (const int sec : kSecondMarks) {
             const QString number = QString::number(sec);
             const QString t = number + (sec == kSecondMarks.back() ? tr(" с") : "");
-            const QPoint at =
-                map_.Point(st.GraphX0 + sec * st.GraphTimeScale, g.zeroY + kNumberBelow);
+            const QPoint at = map_.Point(SweepX(st, sec), g.scale.zeroY + kNumberBelow);
             numbers_.push_back(Placed(t, text,
                                       QRect(at.x() - fm.horizontalAdvance(number) / 2, at.y(),
                                             fm.horizontalAdvance(t), fm.height())));
         }
         // At the height the trace would have for that value, rounded down
         // as the traces are.
-        const int y = static_cast<int>(std::floor(g.zeroY - g.mean * g.twipsPerUnit));
+        const int y = static_cast<int>(std::floor(g.scale.Y(g.mean)));
         const QString label = QStringLiteral("%1 = %2 %3")
                                   .arg(QString::fromUtf8(g.symbol), Significant(g.mean), unit);
         const QPoint end = map_.Point(right, y);
@@ -217,8 +211,7 @@ QRegion GraphOverlay::Point(std::optional<QPoint> pointer, const SweepRecord& re
 void GraphOverlay::PlaceCard(const SimState& st) {
     const SweepRecord::Pass& pass = *reading_;
     const InstantValues v = Readouts::InstantOf(st, pass.voltY, pass.currentY, pass.powerY);
-    const double t =
-        st.GraphTimeScale > 0 ? static_cast<double>(pass.x - st.GraphX0) / st.GraphTimeScale : 0;
+    const double t = SweepTimeAt(st, pass.x);
     const Readouts::Line values = Readouts::InstantPieces(v);
     const std::array<std::pair<QString, QColor>, 4> lines{{
         {tr("t = %1 с").arg(Fixed(t, 2)), TextColour()},
