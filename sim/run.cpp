@@ -7,6 +7,7 @@
 #include "display/graphs.h"
 #include "display/meters.h"
 #include "display/reset.h"
+#include "sim/colours.h"
 #include "sim/controls.h"
 #include "sim/lesson.h"
 #include "sim/numbers.h"
@@ -83,7 +84,7 @@ void RunSimulation(SimState& st, Controls& ctl) {
 
         const double SinLevel = SinLevelOf(PhaseSin);
 
-        const Colour HeatColour = CheckedRGB(255, 255 - HeatLevel, 255 - HeatLevel);
+        const Colour HeatColour = ColourOfHeat(Heated::Wire, HeatLevel);
 
         for (int k = 0; k < kPictokCount; ++k) {
             ctl.SetBackColor(Box::pictok, k, HeatColour);
@@ -100,7 +101,7 @@ void RunSimulation(SimState& st, Controls& ctl) {
         const double AmmeterDeflection = (st.Resistance + 60.0) * HeatLevel * PhaseSign / 255;
         UpdateAmmeter(st, ctl, AmmeterDeflection);
 
-        ctl.SetBackColor(Box::picR, 0, CheckedRGB(255, 255, 255 - HeatLevel));
+        ctl.SetBackColor(Box::picR, 0, ColourOfHeat(Heated::Resistor, HeatLevel));
 
         if (SweepTime > st.SweepSeconds) {
             st.SweepCount = ToInteger<std::int16_t>(st.SweepCount + 1.0);
@@ -123,11 +124,11 @@ void picOn_Click(SimState& st, Controls& ctl) {
     std::int16_t running = 0;
     if (ctl.Appearance(Box::picOn) == kAppearanceFlat) {
         ctl.SetAppearance(Box::picOn, kAppearance3D);
-        ctl.SetBackColor(Box::picOn, 0, RGB(255, 255, 0));
+        ctl.SetBackColor(Box::picOn, 0, kSwitchOnColour);
         running = 1;
     } else {
         ctl.SetAppearance(Box::picOn, kAppearanceFlat);
-        ctl.SetBackColor(Box::picOn, 0, RGB(192, 192, 192));
+        ctl.SetBackColor(Box::picOn, 0, kSwitchOffColour);
         running = 0;
     }
     st.Running = running;

@@ -3,6 +3,8 @@
 
 #include "ui/layout/layout.h"
 
+#include "display/meters.h"
+#include "sim/colours.h"
 #include "sim/lesson.h"
 
 #include <QCoreApplication>
@@ -16,12 +18,12 @@ namespace kelvara::ui {
 namespace {
 
 constexpr Paint kPanelGreen = Rgb(192, 255, 192);
-constexpr Paint kVoltDial = Rgb(192, 192, 255);
-constexpr Paint kAmpDial = Rgb(255, 192, 192);
+constexpr Paint kVoltDial = Rgb(kVoltmeterFace);
+constexpr Paint kAmpDial = Rgb(kAmmeterFace);
 constexpr Paint kWhite = Rgb(255, 255, 255);
 constexpr Paint kBlack = Rgb(0, 0, 0);
 constexpr Paint kGrey = Rgb(128, 128, 128);
-constexpr Paint kSwitchOff = Rgb(192, 192, 192);
+constexpr Paint kSwitchOff = Rgb(kSwitchOffColour);
 constexpr Paint kScrew = Rgb(128, 64, 0);
 
 constexpr FontSpec Arial(double points) {

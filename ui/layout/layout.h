@@ -48,8 +48,11 @@ struct Paint {
     constexpr bool Stored() const { return source != Source::None; }
 };
 
+constexpr Paint Rgb(Colour c) {
+    return {Paint::Source::Fixed, c, QPalette::NoRole};
+}
 constexpr Paint Rgb(int r, int g, int b) {
-    return {Paint::Source::Fixed, RGB(r, g, b), QPalette::NoRole};
+    return Rgb(RGB(r, g, b));
 }
 constexpr Paint DesktopColour(QPalette::ColorRole role) {
     return {Paint::Source::Role, 0, role};

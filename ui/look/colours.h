@@ -24,6 +24,9 @@ inline const QColor kCursorLine(96, 96, 96);
 inline QColor ToQColor(Colour c) {
     return {RedOf(c), GreenOf(c), BlueOf(c)};
 }
+inline Colour ToColour(const QColor& c) {
+    return RGB(c.red(), c.green(), c.blue());
+}
 
 // A stored colour, a desktop colour from the application palette, or
 // `fallback` when the layout stores none.
