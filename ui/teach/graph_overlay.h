@@ -9,11 +9,11 @@
 // where the pointer rests over the panel, with t, u, i and p of the pass
 // plotted there in this sweep.
 //
-// Everything stands at the graphs' own scales, from the simulation's graph
-// geometry, placed through the window's map and coloured through its look.
-// It is painted on the window's face over the traces (the numbers and
-// labels on patches of the panel's colour, so that a trace never crosses
-// one), under the graphs screen, so it shows only with the screen lifted.
+// Everything stands at the graphs' own scales (sim/lesson.h), placed
+// through the window's map and coloured through its look. It is painted on
+// the window's face over the traces (the numbers and labels on patches of
+// the panel's colour, so that a trace never crosses one), under the graphs
+// screen, so it shows only with the screen lifted.
 #pragma once
 
 #include "ui/lang/language.h"
