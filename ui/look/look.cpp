@@ -175,10 +175,6 @@ QColor Look::Fore(const Element& e, const QColor& natural) const {
     return natural;
 }
 
-QColor Look::Back(const Element& /*e*/, const QColor& natural) const {
-    return natural;
-}
-
 QColor Look::Hatch(const Element& /*e*/, const QColor& natural) const {
     // Faint, so that the traces stand out from it.
     return Projector() ? kHatchProjected : natural;
@@ -227,10 +223,6 @@ QColor Look::Stroke(const Element* container, const QColor& natural) const {
 
 int Look::StrokePen(int natural) const {
     return Projector() ? 2 * natural : natural;
-}
-
-int Look::LinePen(int natural) const {
-    return natural;
 }
 
 QColor Look::MarkerRing() const {

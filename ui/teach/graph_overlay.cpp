@@ -88,7 +88,6 @@ void GraphOverlay::Place(const SliderSettings& s, const SimState& st) {
     const Element* panel = FindElement(QStringLiteral("Shape4"));
     panel_ = panel != nullptr ? map_.Rect(panel->left, panel->top, panel->width, panel->height)
                               : QRect();
-    patchColour_ = panel != nullptr ? look_.Back(*panel, PanelColour()) : PanelColour();
     levels_.clear();
     numbers_.clear();
     if (!shown_ || st.GraphAmpScale == 0) {
@@ -311,7 +310,7 @@ void GraphOverlay::Paint(QPainter& p, const QRegion& dirty) const {
         if (!dirty.intersects(l.rect | l.patch)) {
             return;
         }
-        p.fillRect(l.patch, patchColour_);
+        p.fillRect(l.patch, panel);
         p.setPen(look_.Text(level ? look_.Level(l.colour) : look_.Trace(l.colour), panel));
         if (numberGlyphs_.Sets(l.text)) {
             p.save();

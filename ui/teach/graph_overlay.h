@@ -107,7 +107,6 @@ private:
     int resistance_ = 0;
     Language language_ = Language::Russian;
     QRect panel_;
-    QColor patchColour_; // the panel's, as the look shows it
     std::vector<Level> levels_;
     int levelLeft_ = 0; // window pixels: the levels span the sweep
     int levelRight_ = 0;

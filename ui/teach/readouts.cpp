@@ -11,6 +11,7 @@
 #include "ui/layout/layout.h"
 #include "ui/look/colours.h"
 #include "ui/look/fonts.h"
+#include "ui/paint/surface.h"
 #include "ui/teach/graph_overlay.h"
 #include "ui/teach/notation.h"
 
@@ -332,10 +333,7 @@ void Readouts::Paint(QPainter& p, const QRegion& dirty) const {
         const int pad = r.height() / 3;
         const QColor ink = look_.Text(Qt::black, kPauseSignFill);
         p.fillRect(r, kPauseSignFill);
-        p.fillRect(QRect(r.left(), r.top(), r.width(), t), ink);
-        p.fillRect(QRect(r.left(), r.bottom() - t + 1, r.width(), t), ink);
-        p.fillRect(QRect(r.left(), r.top(), t, r.height()), ink);
-        p.fillRect(QRect(r.right() - t + 1, r.top(), t, r.height()), ink);
+        FillFrame(p, r, t, ink);
         // The pause symbol: two bars, then the word.
         const int bar = std::max(1, r.height() / 8);
         const int barHeight = r.height() - 2 * pad + 2;
