@@ -32,8 +32,8 @@ private slots:
 
     void commandOf() {
         struct Row {
-            const char* what;
-            int key;
+            const char* what = nullptr;
+            int key = 0;
             Qt::KeyboardModifiers modifiers;
             std::optional<Command> command;
         };

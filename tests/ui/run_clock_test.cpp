@@ -22,10 +22,10 @@ private slots:
         constexpr std::int64_t kSecond = 1'000'000'000;
         enum class Do { Read, Freeze, Step, Resume, Restart };
         struct Row {
-            const char* what;
-            std::int64_t source; // the monotonic source now, ns
-            Do action;
-            std::int64_t reads; // what Read gives afterwards
+            const char* what = nullptr;
+            std::int64_t source = 0; // the monotonic source now, ns
+            Do action = Do::Read;
+            std::int64_t reads = 0; // what Read gives afterwards
         };
         const Row rows[] = {
             {"from the origin", 1500, Do::Read, 500},

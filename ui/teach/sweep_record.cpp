@@ -16,7 +16,8 @@ namespace {
 // A sweep spans 6000 twips (15 s at 400 a second), and its last pass plots a
 // little past them; a pass plots at a whole twip: this many points at most,
 // kept without allocating in a run.
-constexpr std::size_t kMostPoints = std::size_t{kSweepSeconds * kGraphTimeScale} + 200;
+constexpr std::size_t kMostPoints =
+    static_cast<std::size_t>(kSweepSeconds) * static_cast<std::size_t>(kGraphTimeScale) + 200;
 
 } // namespace
 
