@@ -4,40 +4,28 @@
 #include "display/graphs.h"
 
 #include "sim/controls.h"
+#include "sim/lesson.h"
 #include "sim/numbers.h"
 #include "sim/state.h"
 
 namespace kelvara {
 
-namespace {
-
-// value / Resistance, with the division by zero that a resistance of 0
-// would be reported rather than drawn as infinity.
-double PerResistance(double value, std::int32_t Resistance) {
-    if (Resistance == 0) {
-        throw FloatingPointError("division by zero");
-    }
-    return value / Resistance;
-}
-
-} // namespace
-
 void PlotGraphs(SimState& st, Controls& ctl, double PhaseCos, double Amplitude, double SweepTime) {
-    st.CurX = Int((st.GraphTimeScale * SweepTime) + st.GraphX0);
+    st.CurX = Int(SweepX(st, SweepTime));
 
-    st.CurVoltY = Int(st.VoltGraphY0 - PhaseCos * (st.GraphAmpScale * Amplitude));
+    st.CurVoltY = Int(VoltGraph(st).TraceY(PhaseCos, Amplitude));
     ctl.SetImageLeft(Image::imgU, st.CurX);
     ctl.SetImageTop(Image::imgU, st.CurVoltY);
 
     const double current = PerResistance(Amplitude, st.Resistance);
-    st.CurCurrentY = Int(st.CurrentGraphY0 - PhaseCos * (st.GraphAmpScale * current));
+    st.CurCurrentY = Int(CurrentGraph(st).TraceY(PhaseCos, current));
     ctl.SetImageLeft(Image::imgI, st.CurX);
     ctl.SetImageTop(Image::imgI, st.CurCurrentY);
 
     // p = u * i: the peak goes with the square of the amplitude, U^2 / R.
     const double peakPower = PerResistance(Amplitude * Amplitude, st.Resistance);
-    st.CurPowerY = ToInteger<std::int32_t>(
-        Int(st.PowerGraphY0 - (PhaseCos * PhaseCos) * (2.5 * (st.GraphAmpScale * peakPower))));
+    st.CurPowerY =
+        ToInteger<std::int32_t>(Int(PowerGraph(st).TraceY(PhaseCos * PhaseCos, peakPower)));
     ctl.SetImageLeft(Image::imgP, st.CurX);
     ctl.SetImageTop(Image::imgP, st.CurPowerY);
 

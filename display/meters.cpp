@@ -14,8 +14,6 @@ namespace kelvara {
 namespace {
 
 constexpr Colour kNeedleColour = RGB(128, 128, 128);
-constexpr Colour kAmmeterFace = RGB(255, 192, 192);
-constexpr Colour kVoltmeterFace = RGB(192, 192, 255);
 
 void UpdateMeter(SimState& st, Controls& ctl, Surface dial, Colour erase, double& storedAngle,
                  double AngleDegrees) {

@@ -4,6 +4,8 @@
 // The voltmeter and ammeter needles.
 #pragma once
 
+#include "sim/controls.h"
+
 namespace kelvara {
 
 class Controls;
@@ -14,6 +16,12 @@ constexpr double kPivotX = 1400;
 constexpr double kPivotY = 1600;
 // Tip of the needle at rest, straight up.
 constexpr double kRestTipY = 540;
+
+// The dials' faces, which the needles' erase strokes repeat: the window
+// knows an erase stroke by this colour (the projector view leaves it as
+// the face).
+inline constexpr Colour kVoltmeterFace = RGB(192, 192, 255);
+inline constexpr Colour kAmmeterFace = RGB(255, 192, 192);
 
 struct NeedleTip {
     double x;

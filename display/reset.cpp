@@ -4,14 +4,13 @@
 #include "display/reset.h"
 
 #include "display/meters.h"
+#include "sim/colours.h"
 #include "sim/controls.h"
 #include "sim/state.h"
 
 namespace kelvara {
 
 void ResetDisplays(SimState& st, Controls& ctl) {
-    constexpr Colour white = RGB(255, 255, 255);
-
     ctl.Cls(Surface::Form1);
 
     for (int k = 0; k < kTokCount; ++k) {
@@ -19,7 +18,7 @@ void ResetDisplays(SimState& st, Controls& ctl) {
     }
 
     for (int k = 0; k < kPictokCount; ++k) {
-        ctl.SetBackColor(Box::pictok, k, white);
+        ctl.SetBackColor(Box::pictok, k, ColourOfHeat(Heated::Wire, 0));
     }
 
     ctl.Cls(Surface::picvolt);
@@ -28,7 +27,7 @@ void ResetDisplays(SimState& st, Controls& ctl) {
     picamp_Paint(ctl);
     picvolt_Paint(ctl);
 
-    ctl.SetBackColor(Box::picR, 0, white);
+    ctl.SetBackColor(Box::picR, 0, ColourOfHeat(Heated::Resistor, 0));
 
     ctl.SetImageLeft(Image::imgU, st.GraphX0);
     st.PrevX = st.GraphX0;

@@ -7,47 +7,22 @@
 #include "display/graphs.h"
 #include "display/meters.h"
 #include "display/reset.h"
+#include "sim/colours.h"
 #include "sim/controls.h"
+#include "sim/lesson.h"
 #include "sim/numbers.h"
 #include "sim/phase.h"
 #include "sim/state.h"
 
 #include <cfenv>
 #include <cmath>
+#include <optional>
 
 namespace kelvara {
 
 void SetOmegaFromStep(SimState& st, std::int32_t FrequencyStep) {
-    switch (FrequencyStep) {
-    case 1:
-        st.Omega = st.OmegaBase / 10;
-        break;
-    case 2:
-        st.Omega = st.OmegaBase / 5;
-        break;
-    case 3:
-        st.Omega = st.OmegaBase / 2;
-        break;
-    case 4:
-        st.Omega = st.OmegaBase;
-        break;
-    case 5:
-        st.Omega = st.OmegaBase * 1.5;
-        break;
-    case 6:
-        st.Omega = st.OmegaBase * 2;
-        break;
-    case 7:
-        st.Omega = st.OmegaBase * 3;
-        break;
-    case 8:
-        st.Omega = st.OmegaBase * 3.5;
-        break;
-    case 9:
-        st.Omega = st.OmegaBase * 4;
-        break;
-    default:
-        break;
+    if (const std::optional<double> omega = OmegaOfStep(FrequencyStep, st.OmegaBase)) {
+        st.Omega = *omega;
     }
 }
 
@@ -84,7 +59,7 @@ void RunSimulation(SimState& st, Controls& ctl) {
 
         SetOmegaFromStep(st, ctl.SliderValue(Slider::sldW));
         st.Resistance = ctl.SliderValue(Slider::sldR);
-        const double Amplitude = ctl.SliderValue(Slider::sldU) / 10.0;
+        const double Amplitude = AmplitudeOf(ctl.SliderValue(Slider::sldU));
 
         // Only this pass's arithmetic may raise the flags that the heat
         // level checks; the event handling above may leave stale ones.
@@ -109,7 +84,7 @@ void RunSimulation(SimState& st, Controls& ctl) {
 
         const double SinLevel = SinLevelOf(PhaseSin);
 
-        const Colour HeatColour = CheckedRGB(255, 255 - HeatLevel, 255 - HeatLevel);
+        const Colour HeatColour = ColourOfHeat(Heated::Wire, HeatLevel);
 
         for (int k = 0; k < kPictokCount; ++k) {
             ctl.SetBackColor(Box::pictok, k, HeatColour);
@@ -126,7 +101,7 @@ void RunSimulation(SimState& st, Controls& ctl) {
         const double AmmeterDeflection = (st.Resistance + 60.0) * HeatLevel * PhaseSign / 255;
         UpdateAmmeter(st, ctl, AmmeterDeflection);
 
-        ctl.SetBackColor(Box::picR, 0, CheckedRGB(255, 255, 255 - HeatLevel));
+        ctl.SetBackColor(Box::picR, 0, ColourOfHeat(Heated::Resistor, HeatLevel));
 
         if (SweepTime > st.SweepSeconds) {
             st.SweepCount = ToInteger<std::int16_t>(st.SweepCount + 1.0);
@@ -149,11 +124,11 @@ void picOn_Click(SimState& st, Controls& ctl) {
     std::int16_t running = 0;
     if (ctl.Appearance(Box::picOn) == kAppearanceFlat) {
         ctl.SetAppearance(Box::picOn, kAppearance3D);
-        ctl.SetBackColor(Box::picOn, 0, RGB(255, 255, 0));
+        ctl.SetBackColor(Box::picOn, 0, kSwitchOnColour);
         running = 1;
     } else {
         ctl.SetAppearance(Box::picOn, kAppearanceFlat);
-        ctl.SetBackColor(Box::picOn, 0, RGB(192, 192, 192));
+        ctl.SetBackColor(Box::picOn, 0, kSwitchOffColour);
         running = 0;
     }
     st.Running = running;

@@ -4,34 +4,35 @@
 #include "sim/state.h"
 
 #include "sim/controls.h"
+#include "sim/lesson.h"
 
 namespace kelvara {
 
 void Form_Load(SimState& st, Controls& ctl) {
-    st.GraphX0 = 8850;
-    st.GraphTimeScale = 400;
-    st.VoltGraphY0 = 2940;
-    st.GraphAmpScale = 1000;
-    st.CurrentGraphY0 = 5220;
+    st.GraphX0 = kGraphX0;
+    st.GraphTimeScale = kGraphTimeScale;
+    st.VoltGraphY0 = kVoltGraphY0;
+    st.GraphAmpScale = kGraphAmpScale;
+    st.CurrentGraphY0 = kCurrentGraphY0;
     st.SweepCount = 0;
-    st.SweepSeconds = 15;
+    st.SweepSeconds = kSweepSeconds;
 
     st.PrevX = st.GraphX0;
     st.PrevVoltY = st.VoltGraphY0;
     st.PrevCurrentY = st.CurrentGraphY0;
 
-    st.PowerGraphY0 = 9420;
+    st.PowerGraphY0 = kPowerGraphY0;
     st.PrevPowerY = st.PowerGraphY0;
 
     ctl.SetDrawWidth(Surface::Form1, 2);
 
-    st.OmegaBase = 3.14;
+    st.OmegaBase = kOmegaBase;
 
     for (int k = 0; k < kTokCount; ++k) {
         ctl.SetTokVisible(k, false);
     }
 
-    st.NeedleLength = 1060;
+    st.NeedleLength = kNeedleLength;
 }
 
 } // namespace kelvara

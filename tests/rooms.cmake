@@ -4,7 +4,10 @@
 # cmake -DROOT=<source dir> -P rooms.cmake: fails when a file of ui/ includes
 # a header of a room above its own, when a file lies directly in ui/ beside
 # the rooms, or when the window shell's header is included outside the
-# window room, the program and what needs the whole window (tests, probe).
+# window room, the program and what needs the whole window (tests, probe);
+# and when the core goes the wrong way: sim/ or display/ including ui/ or
+# Qt, or a file of sim/ other than the run loop (sim/run.cpp, which calls
+# the displays) including display/.
 set(rooms lang layout look paint run widgets form controls teach window)
 
 file(GLOB loose LIST_DIRECTORIES false RELATIVE ${ROOT}/ui ${ROOT}/ui/*)
@@ -28,6 +31,20 @@ foreach(f IN LISTS sources)
             string(APPEND problems "${f}: ${line} goes up or out of the rooms\n")
         endif()
     endforeach()
+endforeach()
+
+file(GLOB_RECURSE core RELATIVE ${ROOT} ${ROOT}/sim/* ${ROOT}/display/*)
+foreach(f IN LISTS core)
+    file(STRINGS ${ROOT}/${f} qt REGEX "^#include <Q")
+    foreach(line IN LISTS qt)
+        string(APPEND problems "${f}: ${line}: the core uses no Qt\n")
+    endforeach()
+    if(f MATCHES "^sim/" AND NOT f STREQUAL "sim/run.cpp")
+        file(STRINGS ${ROOT}/${f} up REGEX "^#include \"display/")
+        foreach(line IN LISTS up)
+            string(APPEND problems "${f}: ${line}: only the run loop calls the displays\n")
+        endforeach()
+    endif()
 endforeach()
 
 file(GLOB_RECURSE all RELATIVE ${ROOT} ${ROOT}/ui/* ${ROOT}/bench/*.cpp ${ROOT}/packaging/*.cpp)

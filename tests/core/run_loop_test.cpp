@@ -5,6 +5,7 @@
 // wrap and the failures it must not let pass silently.
 #include "recording_controls.h"
 #include "scripted_run.h"
+#include "sim/colours.h"
 #include "sim/errors.h"
 #include "sim/phase.h"
 #include "sim/run.h"
@@ -79,6 +80,10 @@ TEST_P(StartupPass, EveryColumnOfThePass) {
         EXPECT_EQ(ColourText(wire), ColourText(row.heatColour));
     }
     EXPECT_EQ(ColourText(run.ctl.picRColour), ColourText(row.resistorColour));
+    // The window reads the heat back from these colours (the projector's
+    // glow): the inverse must give the level the colours were made from.
+    EXPECT_EQ(HeatOfColour(Heated::Wire, row.heatColour), row.heatLevel);
+    EXPECT_EQ(HeatOfColour(Heated::Resistor, row.resistorColour), row.heatLevel);
 
     ASSERT_EQ(run.GroupStart(), row.chargeIndex);
     for (int j = 0; j < 5; ++j) {

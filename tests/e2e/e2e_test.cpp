@@ -214,6 +214,34 @@ int InkIn(const QImage& img, const QRect& r) {
     return n;
 }
 
+// The title band, and the last dark column of its text: the English title
+// is much the shorter.
+const QRect kTitle = PxRect(2220, 240, 12165, 615);
+
+int TitleEnd(const QImage& client) {
+    int last = -1;
+    for (int y = kTitle.top(); y <= kTitle.bottom(); ++y) {
+        for (int x = kTitle.left(); x <= kTitle.right(); ++x) {
+            last = qGray(client.pixel(x, y)) < 96 ? std::max(last, x - kTitle.left()) : last;
+        }
+    }
+    return last;
+}
+
+bool EnglishTitle(const QImage& client) {
+    return TitleEnd(client) >= 0 && TitleEnd(client) < 600;
+}
+
+int PixelsDiffering(const QImage& a, const QImage& b) {
+    int n = 0;
+    for (int y = 0; y < std::min(a.height(), b.height()); ++y) {
+        for (int x = 0; x < std::min(a.width(), b.width()); ++x) {
+            n += a.pixel(x, y) != b.pixel(x, y) ? 1 : 0;
+        }
+    }
+    return n;
+}
+
 bool PauseSignShown(const QImage& img) {
     int amber = 0;
     for (int y = kPauseSign.top(); y <= kPauseSign.bottom(); ++y) {
@@ -363,33 +391,104 @@ private slots:
     }
 
     // The window speaks the system's language where it has it: English for
-    // an English system; Russian, as ever, for the C locale. The English
-    // title is much the shorter, so the title's last dark column tells them
-    // apart; the C locale's window is the Russian one to the pixel.
+    // an English system; Russian, as ever, for the C locale; the first of the
+    // system's UI languages that it speaks (LANGUAGE=de:en), else Russian.
+    // The C locale's window is the Russian one to the pixel. And L switches
+    // every text and number to the other language: the window is, to the
+    // pixel, the one started in it, values, levels and numbers shown.
     void startsInTheSystemsLanguage() {
-        const QRect title = PxRect(2220, 240, 12165, 615);
-        const auto shot = [&](const QStringList& env) {
+        // The client area, once `keys` have shown the values and lifted the
+        // graphs screen over the levels, in the language asked for.
+        const auto shot = [&](const QStringList& env, const QStringList& keys = {},
+                              bool inEnglish = false) {
             Program app(env);
-            return app.WaitForWindow() ? app.Shot(title) : QImage();
-        };
-        const auto lastDarkColumn = [](const QImage& img) {
-            int last = -1;
-            for (int y = 0; y < img.height(); ++y) {
-                for (int x = 0; x < img.width(); ++x) {
-                    last = qGray(img.pixel(x, y)) < 96 ? std::max(last, x) : last;
-                }
+            if (!app.WaitForWindow()) {
+                return QImage();
             }
-            return last;
+            if (!keys.isEmpty()) {
+                app.Keys(keys);
+                const auto shown = [&](const QImage& img) {
+                    bool level = false;
+                    for (int y = kGraphPanel.top(); y <= kGraphPanel.bottom() && !level; ++y) {
+                        for (int x = kGraphPanel.left(); x <= kGraphPanel.right(); ++x) {
+                            level = level || IsRgb(img.pixel(x, y), 0, 0, 204);
+                        }
+                    }
+                    return level && InkIn(img, kSettingsBand) > 100 &&
+                           EnglishTitle(img) == inEnglish;
+                };
+                if (!app.Within(2000, shown)) {
+                    return QImage();
+                }
+                QThread::msleep(300);
+            }
+            return app.Shot();
         };
-        const QImage russian = shot({});
+        const QStringList english{QStringLiteral("LANG=en_US.UTF-8")};
+        const QStringList values{"v", "Tab", "Return"};
+        const QImage russian = shot({}, values);
+        const QImage inEnglish = shot(english, values, true);
         const QImage c = shot({QStringLiteral("LANG=C")});
-        const QImage english = shot({QStringLiteral("LANG=en_US.UTF-8")});
-        QVERIFY(!russian.isNull() && !c.isNull() && !english.isNull());
-        QCOMPARE(c, russian);
-        QVERIFY2(lastDarkColumn(russian) > 750 && lastDarkColumn(english) < 600,
+        const QImage german = shot({QStringLiteral("LANGUAGE=de")});
+        const QImage germanThenEnglish = shot({QStringLiteral("LANGUAGE=de:en")});
+        QVERIFY(!russian.isNull() && !inEnglish.isNull() && !c.isNull() && !german.isNull() &&
+                !germanThenEnglish.isNull());
+        QCOMPARE(c.copy(kTitle), russian.copy(kTitle));
+        QVERIFY2(TitleEnd(russian) > 750 && TitleEnd(inEnglish) < 600,
                  qPrintable(QStringLiteral("title ends at %1 px in Russian, %2 px in English")
-                                .arg(lastDarkColumn(russian))
-                                .arg(lastDarkColumn(english))));
+                                .arg(TitleEnd(russian))
+                                .arg(TitleEnd(inEnglish))));
+        QVERIFY2(german.copy(kTitle) == russian.copy(kTitle),
+                 qPrintable(QStringLiteral("LANGUAGE=de: title ends at %1 px, not in Russian")
+                                .arg(TitleEnd(german))));
+        QVERIFY2(germanThenEnglish.copy(kTitle) == inEnglish.copy(kTitle),
+                 qPrintable(QStringLiteral("LANGUAGE=de:en: title ends at %1 px, not in English")
+                                .arg(TitleEnd(germanThenEnglish))));
+
+        // The values written first in the language started in.
+        const QImage switchedToEnglish = shot({}, QStringList{"v", "l", "Tab", "Return"}, true);
+        const QImage switchedToRussian = shot(english, QStringList{"v", "l", "Tab", "Return"});
+        QVERIFY(!switchedToEnglish.isNull() && !switchedToRussian.isNull());
+        QVERIFY2(switchedToEnglish == inEnglish,
+                 qPrintable(QStringLiteral("after L, %1 px differ from the window started in "
+                                           "English")
+                                .arg(PixelsDiffering(switchedToEnglish, inEnglish))));
+        QVERIFY2(switchedToRussian == russian,
+                 qPrintable(QStringLiteral("after L, %1 px differ from the window started in "
+                                           "Russian")
+                                .arg(PixelsDiffering(switchedToRussian, russian))));
+    }
+
+    // At rest, the window is to the pixel what it was when it opened after
+    // V twice, E twice and L twice: every paint of a control agrees, the
+    // first, before the window is active, with the later ones.
+    void restsAsItOpened() {
+        Program app;
+        QVERIFY(app.WaitForWindow());
+        const QImage opened = app.Shot();
+        const struct {
+            const char* key;
+            std::function<bool(const QImage&)> once; // what the first press shows
+        } keys[] = {
+            {"v", [](const QImage& img) { return InkIn(img, kSettingsBand) > 100; }},
+            {"e", nullptr}, // no charges at rest: nothing to see
+            {"l", EnglishTitle},
+        };
+        for (const auto& k : keys) {
+            app.Keys({QString::fromLatin1(k.key)});
+            if (k.once) {
+                QVERIFY2(app.Within(2000, k.once),
+                         qPrintable(QStringLiteral("%1 showed nothing").arg(k.key)));
+            } else {
+                QThread::msleep(300);
+            }
+            app.Keys({QString::fromLatin1(k.key)});
+            QVERIFY2(app.Within(2000, [&](const QImage& img) { return img == opened; }),
+                     qPrintable(QStringLiteral("after %1 twice, %2 px differ from the window "
+                                               "just opened")
+                                    .arg(k.key)
+                                    .arg(PixelsDiffering(app.Shot(), opened))));
+        }
     }
 
     void endsWithCodeZeroDuringARun() {

@@ -650,7 +650,8 @@ private slots:
                  expect(visible() == group, QStringLiteral("«У» did not give the carriers back"));
                  expect(f.form.grab().toImage() == positive,
                         QStringLiteral("the carriers' pixels are not as before"));
-                 ClickSwitch(f.form); // off, from the freeze
+                 pointer(QPoint(px(9250), px(3600))); // the cursor at 1 s
+                 ClickSwitch(f.form);                 // off, from the freeze
              }},
         };
         const QObject scope;
@@ -668,6 +669,12 @@ private slots:
         RunUntilOff(f.form, 5000, "the frozen run was not read within 5 s");
         QCOMPARE(problems.join(QStringLiteral("; ")), QString());
         QCOMPARE(next, script.size());
+        // Switched off, the traces are erased: the cursor reads nothing,
+        // neither where it stood nor where the pointer goes.
+        QVERIFY2(!graphs.Reading(), "the cursor read the erased sweep at the switch-off");
+        pointer(QPoint(px(9300), px(3600)));
+        QVERIFY2(!graphs.Reading(), "the cursor read the erased sweep after the switch-off");
+        QVERIFY(f.form.grab().toImage().pixelColor(px(9300), px(9700)) != QColor(96, 96, 96));
     }
 
     // L (or «Д» with a Russian layout) during a run changes every text at

@@ -11,6 +11,7 @@
 #include "display/meters.h"
 #include "sim/errors.h"
 #include "sim/state.h"
+#include "ui/lang/language.h"
 #include "ui/paint/stroke_record.h"
 #include "ui/run/run_yield.h"
 #include "ui/teach/graph_overlay.h"
@@ -22,7 +23,10 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QLocale>
+#include <QMenu>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
@@ -96,6 +100,25 @@ private slots:
         form.Controls().SetTokVisible(38, true);
         form.Controls().SetBackColor(Box::pictok, 8, RGB(1, 2, 3));
         QCOMPARE(form.Widgets().Pictok(8)->BackColor(), QColor(1, 2, 3));
+        // As electrons, the marker the simulation addresses as k is 38 - k,
+        // its index still checked as given.
+        Form_Load(form.State(), form.Controls());
+        form.Controls().SetElectrons(true);
+        QVERIFY_THROWS_EXCEPTION(kelvara::IndexError, form.Controls().SetTokVisible(39, true));
+        QVERIFY_THROWS_EXCEPTION(kelvara::IndexError, form.Controls().SetTokBackColor(-1, 0));
+        for (int k = 0; k < kelvara::kTokCount; ++k) {
+            form.Controls().SetTokVisible(k, true);
+            form.Controls().SetTokBackColor(k, RGB(k, 0, 0));
+            std::vector<int> shown;
+            for (int m = 0; m < kelvara::kTokCount; ++m) {
+                if (!form.Widgets().Tok(m)->isHidden()) {
+                    shown.push_back(m);
+                }
+            }
+            QCOMPARE(shown, std::vector<int>{kelvara::kTokCount - 1 - k});
+            QCOMPARE(form.Widgets().Tok(kelvara::kTokCount - 1 - k)->BackColor(), QColor(k, 0, 0));
+            form.Controls().SetTokVisible(k, false);
+        }
     }
 
     void backgroundsAndSwitchLook() {
@@ -170,18 +193,23 @@ private slots:
         QCOMPARE(At(minus, label11.topLeft()), QColor(192, 255, 192));
     }
 
-    // What V writes out, in Russian notation, for the sliders' settings, the
-    // effective values, mean power and period they give, and the point the
-    // graphs plotted last (a negative cosine: the minus).
-    void valuesInRussianNotation_data() {
+    // What V writes out, in the notation of the language shown, for the
+    // sliders' settings, the effective values, mean power and period they
+    // give, and the point the graphs plotted last (a negative cosine: the
+    // minus); the levels' labels with them. After L, every text the
+    // presenter shows is in English, numbers too, whatever the system's
+    // locale writes: here one with a decimal comma.
+    void valuesInTheLanguageShown_data() {
+        QTest::addColumn<bool>("english");
         QTest::addColumn<int>("frequencyStep");
         QTest::addColumn<int>("amplitudeStep");
         QTest::addColumn<int>("resistance");
         QTest::addColumn<double>("phaseCos");
         QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QStringList>("levels");
         const QString gap = QStringLiteral("     ");
         // `effective`: U, I, P and T as written.
-        const auto row = [&](const char* tag, int w, int u, int r, double cos,
+        const auto row = [&](const char* tag, bool english, int w, int u, int r, double cos,
                              std::initializer_list<const char*> parts,
                              std::array<const char*, 4> effective) {
             QStringList lines;
@@ -189,54 +217,93 @@ private slots:
                 lines << QString::fromUtf8(line).replace(QStringLiteral("|"), gap);
             }
             const auto value = [&](std::size_t k) { return QString::fromUtf8(effective.at(k)); };
-            lines.insert(2, QStringLiteral("Действующие значения:"));
-            lines.insert(3, QStringLiteral("U = Um / √2 = %1 В").arg(value(0)));
-            lines.insert(4, QStringLiteral("I = Im / √2 = %1 А").arg(value(1)));
-            lines.insert(5, QStringLiteral("Средняя мощность:"));
-            lines.insert(6, QStringLiteral("P = U · I = %1 Вт").arg(value(2)));
-            lines.insert(7, QStringLiteral("Период T = 1 / f = %1 с").arg(value(3)));
-            QTest::newRow(tag) << w << u << r << cos << lines;
+            const auto say = [&](const char* russian, const char* inEnglish) {
+                return QString::fromUtf8(english ? inEnglish : russian);
+            };
+            const QString volt = say("В", "V");
+            const QString ampere = say("А", "A");
+            const QString watt = say("Вт", "W");
+            lines.insert(2, say("Действующие значения:", "Effective (rms) values:"));
+            lines.insert(3, QStringLiteral("U = Um / √2 = %1 %2").arg(value(0), volt));
+            lines.insert(4, QStringLiteral("I = Im / √2 = %1 %2").arg(value(1), ampere));
+            lines.insert(5, say("Средняя мощность:", "Average power:"));
+            lines.insert(6, QStringLiteral("P = U · I = %1 %2").arg(value(2), watt));
+            lines.insert(7,
+                         say("Период T = 1 / f = %1 с", "Period T = 1 / f = %1 s").arg(value(3)));
+            const QStringList levels{QStringLiteral("U = %1 %2").arg(value(0), volt),
+                                     QStringLiteral("I = %1 %2").arg(value(1), ampere),
+                                     QStringLiteral("P = %1 %2").arg(value(2), watt)};
+            QTest::newRow(tag) << english << w << u << r << cos << lines << levels;
         };
-        row("start-up", 5, 5, 1, -1,
+        row("start-up", false, 5, 5, 1, -1,
             {"f = 0,75 Гц|ω = 4,71 рад/с|Um = 0,5 В", "R = 1 Ом|Im = Um / R = 0,5 А",
              "u = −0,500 В|i = −0,500 А|p = 0,250 Вт"},
             {"0,354", "0,354", "0,125", "1,33"});
-        row("slowest and weakest", 1, 1, 10, 1,
+        row("slowest and weakest", false, 1, 1, 10, 1,
             {"f = 0,05 Гц|ω = 0,31 рад/с|Um = 0,1 В", "R = 10 Ом|Im = Um / R = 0,01 А",
              "u = +0,100 В|i = +0,010 А|p = 0,001 Вт"},
             {"0,0707", "0,00707", "0,0005", "20"});
-        row("fastest and strongest", 9, 10, 3, 0.5,
+        row("fastest and strongest", false, 9, 10, 3, 0.5,
             {"f = 2,00 Гц|ω = 12,56 рад/с|Um = 1,0 В", "R = 3 Ом|Im = Um / R = 0,333 А",
              "u = +0,500 В|i = +0,167 А|p = 0,084 Вт"},
             {"0,707", "0,236", "0,167", "0,5"});
-        row("at a zero of the cosine", 7, 3, 7, 0,
+        row("at a zero of the cosine", false, 7, 3, 7, 0,
             {"f = 1,50 Гц|ω = 9,42 рад/с|Um = 0,3 В", "R = 7 Ом|Im = Um / R = 0,043 А",
              "u = 0,000 В|i = 0,000 А|p = 0,000 Вт"},
             {"0,212", "0,0303", "0,00643", "0,667"});
-        row("full amplitude through 2 ohms", 4, 10, 2, 1,
+        row("full amplitude through 2 ohms", false, 4, 10, 2, 1,
             {"f = 0,50 Гц|ω = 3,14 рад/с|Um = 1,0 В", "R = 2 Ом|Im = Um / R = 0,5 А",
              "u = +1,000 В|i = +0,500 А|p = 0,500 Вт"},
             {"0,707", "0,354", "0,25", "2"});
+        row("start-up, after L", true, 5, 5, 1, -1,
+            {"f = 0.75 Hz|ω = 4.71 rad/s|Um = 0.5 V", "R = 1 Ω|Im = Um / R = 0.5 A",
+             "u = −0.500 V|i = −0.500 A|p = 0.250 W"},
+            {"0.354", "0.354", "0.125", "1.33"});
+        row("slowest and weakest, after L", true, 1, 1, 10, 1,
+            {"f = 0.05 Hz|ω = 0.31 rad/s|Um = 0.1 V", "R = 10 Ω|Im = Um / R = 0.01 A",
+             "u = +0.100 V|i = +0.010 A|p = 0.001 W"},
+            {"0.0707", "0.00707", "0.0005", "20"});
     }
 
-    void valuesInRussianNotation() {
+    void valuesInTheLanguageShown() {
+        QFETCH(bool, english);
         QFETCH(int, frequencyStep);
         QFETCH(int, amplitudeStep);
         QFETCH(int, resistance);
         QFETCH(double, phaseCos);
         QFETCH(QStringList, lines);
+        QFETCH(QStringList, levels);
         auto form = FormAtRest();
+        form->Widgets().SetShirmaVisible(false);
         form->Widgets().SliderControl(kelvara::Slider::sldW)->setValue(frequencyStep);
         form->Widgets().SliderControl(kelvara::Slider::sldU)->setValue(amplitudeStep);
         form->Widgets().SliderControl(kelvara::Slider::sldR)->setValue(resistance);
-        const kelvara::ui::Readouts& shown = form->Teaching().ShownReadouts();
+        const kelvara::ui::Presenter& teaching = form->Teaching();
+        const kelvara::ui::Readouts& shown = teaching.ShownReadouts();
         QVERIFY(shown.Lines().empty()); // nothing until V
         QTest::keyClick(form.get(), Qt::Key_V);
+        const QLocale system;
+        const auto restore = qScopeGuard([&] {
+            QLocale::setDefault(system);
+            kelvara::ui::SetLanguage(kelvara::ui::Language::Russian);
+            QCoreApplication::processEvents();
+        });
+        if (english) {
+            QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+            QTest::keyClick(form.get(), Qt::Key_L);
+            QCoreApplication::processEvents(); // Qt tells the widgets
+            QCOMPARE(teaching.Menu()->actions().at(0)->text(), QStringLiteral("Pause\tP, Pause"));
+        }
         QCOMPARE(shown.Lines().size(), std::size_t{8}); // no run: no instant values
         QStringList texts;
         for (const auto& line : shown.Lines()) {
             texts << kelvara::ui::Readouts::Text(line);
         }
+        QStringList labels;
+        for (const auto& level : shown.Graphs().Levels()) {
+            labels << level.label.text;
+        }
+        QCOMPARE(labels, levels);
         form->State().Resistance = resistance;
         kelvara::PlotGraphs(form->State(), form->Controls(), phaseCos, amplitudeStep / 10.0, 0);
         texts << kelvara::ui::Readouts::Text(
@@ -285,6 +352,24 @@ private slots:
                          qPrintable(
                              QStringLiteral("no level at row %1 (%2, %3)").arg(row).arg(u).arg(r)));
                 QCOMPARE(ink(row - 3) + ink(row + 1), 0);
+                // Repainted a few pixels at a time, as the cursor passing
+                // over it repaints it, its dashes stay where they were.
+                QImage pieces = img.copy();
+                for (int x = Px(9000); x < Px(14000); x += 5) {
+                    const QRect piece(x, row - 3, 5, 6);
+                    form->render(&pieces, piece.topLeft(), QRegion(piece));
+                }
+                const QRect band(QPoint(Px(9000), row - 3), QPoint(Px(14000), row + 2));
+                int moved = 0;
+                for (int y = band.top(); y <= band.bottom(); ++y) {
+                    for (int x = band.left(); x <= band.right(); ++x) {
+                        moved += pieces.pixel(x, y) != img.pixel(x, y) ? 1 : 0;
+                    }
+                }
+                QVERIFY2(moved == 0, qPrintable(QStringLiteral("%1 px of the level at row %2 "
+                                                               "differ when repainted piecemeal")
+                                                    .arg(moved)
+                                                    .arg(row)));
             }
             QCOMPARE(overlay.Levels().size(), std::size_t{3});
         }
@@ -295,6 +380,48 @@ private slots:
             QVERIFY2(std::includes(panel.begin(), panel.end(), under.begin(), under.end()),
                      qPrintable(number.text));
             QVERIFY(ColoursIn(shown, number.rect).contains(qRgb(0, 0, 0)));
+        }
+
+        // Traces run through every number and level label: each stays
+        // readable, every pixel of its ink and around it as without them.
+        form->Widgets().SliderControl(kelvara::Slider::sldR)->setValue(10); // no level near one
+        const QImage clear = Grab(*form);
+        std::vector<kelvara::ui::GraphOverlay::Label> labels = overlay.Numbers();
+        for (const auto& level : overlay.Levels()) {
+            labels.push_back(level.label);
+        }
+        const std::array<Colour, 3> traces{RGB(0, 0, 255), RGB(255, 0, 0), RGB(0, 0, 0)};
+        for (const auto& l : labels) {
+            for (int k = 1; k <= 3; ++k) {
+                const double y = (l.rect.top() + k * l.rect.height() / 4.0) * 15;
+                form->Controls().DrawLine(Surface::Form1, (l.rect.left() - 15) * 15, y,
+                                          (l.rect.right() + 15) * 15, y, traces.at(k - 1));
+            }
+        }
+        const QImage traced = Grab(*form);
+        for (const auto& l : labels) {
+            int ink = 0;
+            int touched = 0;
+            for (int y = l.rect.top(); y <= l.rect.bottom(); ++y) {
+                for (int x = l.rect.left(); x <= l.rect.right(); ++x) {
+                    // The text's own pixels, not those of the axes around.
+                    if (panel.contains(At(clear, {x, y}).rgb()) ||
+                        At(clear, {x, y}) == At(bare, {x, y})) {
+                        continue;
+                    }
+                    ++ink;
+                    for (int dy = -1; dy <= 1; ++dy) {
+                        for (int dx = -1; dx <= 1; ++dx) {
+                            const QPoint q(x + dx, y + dy);
+                            touched += At(traced, q) != At(clear, q) ? 1 : 0;
+                        }
+                    }
+                }
+            }
+            QVERIFY2(ink > 0 && touched == 0,
+                     qPrintable(QStringLiteral("«%1»: traces touch its ink at %2 px")
+                                    .arg(l.text)
+                                    .arg(touched)));
         }
     }
 

@@ -13,6 +13,9 @@
 std::unique_ptr<QObject> MakeLayoutTest();
 std::unique_ptr<QObject> MakeControlsTest();
 std::unique_ptr<QObject> MakeProjectorTest();
+std::unique_ptr<QObject> MakeLanguageTest();
+std::unique_ptr<QObject> MakeRunClockTest();
+std::unique_ptr<QObject> MakeKeysTest();
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -22,6 +25,9 @@ int main(int argc, char* argv[]) {
     tests.push_back(MakeLayoutTest());
     tests.push_back(MakeControlsTest());
     tests.push_back(MakeProjectorTest());
+    tests.push_back(MakeLanguageTest());
+    tests.push_back(MakeRunClockTest());
+    tests.push_back(MakeKeysTest());
     for (const auto& t : tests) {
         failed += QTest::qExec(t.get(), argc, argv) != 0 ? 1 : 0;
     }

@@ -3,6 +3,7 @@
 
 #include "ui/controls/window_controls.h"
 
+#include "sim/errors.h"
 #include "ui/form/form_widgets.h"
 #include "ui/look/colours.h"
 #include "ui/run/run_yield.h"
@@ -44,38 +45,24 @@ void WindowControls::SetBackColor(Box b, int index, Colour c) {
     }
 }
 
-std::int16_t WindowControls::Appearance(Box b) {
-    switch (b) {
-    case Box::pictok:
-        return widgets_.Pictok(0)->Appearance();
-    case Box::picR:
-        return widgets_.PicR()->Appearance();
-    case Box::picOn:
-        break;
+PictureBox* WindowControls::WithLook(Box b) const {
+    if (b != Box::picOn) {
+        throw IndexError("only the switch picOn has a look the program reads or sets");
     }
-    return widgets_.PicOn()->Appearance();
+    return widgets_.PicOn();
+}
+
+std::int16_t WindowControls::Appearance(Box b) {
+    return WithLook(b)->Appearance();
 }
 
 void WindowControls::SetAppearance(Box b, std::int16_t appearance) {
-    switch (b) {
-    case Box::pictok:
-        for (PictureBox* strip : widgets_.Strips()) {
-            strip->SetAppearance(appearance);
-        }
-        return;
-    case Box::picR:
-        widgets_.PicR()->SetAppearance(appearance);
-        return;
-    case Box::picOn:
-        widgets_.PicOn()->SetAppearance(appearance);
-        // The switch's look is how the run loop says that a run starts or
-        // stops.
-        if (appearance == kAppearance3D) {
-            run_.RunStarts();
-        } else {
-            run_.RunStops();
-        }
-        return;
+    WithLook(b)->SetAppearance(appearance);
+    // The switch's look is how the run loop says that a run starts or stops.
+    if (appearance == kAppearance3D) {
+        run_.RunStarts();
+    } else {
+        run_.RunStops();
     }
 }
 

@@ -11,6 +11,7 @@
 namespace kelvara::ui {
 
 class FormWidgets;
+class PictureBox;
 class RunYield;
 class SignMarker;
 
@@ -42,6 +43,9 @@ public:
 
 private:
     SignMarker* TokShown(int k) const;
+    // The program changes the look of the switch alone (picOn_Click); any
+    // other box is an IndexError.
+    PictureBox* WithLook(Box b) const;
 
     FormWidgets& widgets_;
     RunYield& run_;

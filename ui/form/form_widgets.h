@@ -65,7 +65,6 @@ public:
     // The control arrays; an index out of range throws IndexError.
     PictureBox* Pictok(int k) const;
     SignMarker* Tok(int k) const;
-    const std::array<PictureBox*, kPictokCount>& Strips() const { return pictok_; }
     QSlider* SliderControl(Slider s) const { return sliders_[Index(s)]; }
     // sldW, sldU, sldR, in the order of the Slider enumeration.
     const std::array<QSlider*, 3>& Sliders() const { return sliders_; }

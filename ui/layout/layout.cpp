@@ -3,6 +3,10 @@
 
 #include "ui/layout/layout.h"
 
+#include "display/meters.h"
+#include "sim/colours.h"
+#include "sim/lesson.h"
+
 #include <QCoreApplication>
 #include <QHash>
 
@@ -14,12 +18,12 @@ namespace kelvara::ui {
 namespace {
 
 constexpr Paint kPanelGreen = Rgb(192, 255, 192);
-constexpr Paint kVoltDial = Rgb(192, 192, 255);
-constexpr Paint kAmpDial = Rgb(255, 192, 192);
+constexpr Paint kVoltDial = Rgb(kVoltmeterFace);
+constexpr Paint kAmpDial = Rgb(kAmmeterFace);
 constexpr Paint kWhite = Rgb(255, 255, 255);
 constexpr Paint kBlack = Rgb(0, 0, 0);
 constexpr Paint kGrey = Rgb(128, 128, 128);
-constexpr Paint kSwitchOff = Rgb(192, 192, 192);
+constexpr Paint kSwitchOff = Rgb(kSwitchOffColour);
 constexpr Paint kScrew = Rgb(128, 64, 0);
 
 constexpr FontSpec Arial(double points) {
@@ -301,10 +305,15 @@ constexpr const char* kPictokNames[kPictokCount] = {
 // ---------------------------------------------------------------------------
 // Graph panel: axes, arrowheads, letter bars, ticks, letters, image markers.
 
+// The axes meet where the graphs put time 0 and their zero lines.
+// clang-format off
 constexpr Segment kAxes[] = {
-    {"UAxis", 8850, 1860, 8850, 3990, 2},    {"UTimeAxis", 8760, 2940, 15150, 2940, 1},
-    {"IAxis", 8850, 4230, 8850, 6780, 2},    {"ITimeAxis", 8610, 5220, 14970, 5220, 1},
-    {"PAxis", 8850, 6960, 8850, 9570, 2},    {"PTimeAxis", 8730, 9420, 15090, 9420, 1},
+    {"UAxis", kGraphX0, 1860, kGraphX0, 3990, 2},
+    {"UTimeAxis", 8760, kVoltGraphY0, 15150, kVoltGraphY0, 1},
+    {"IAxis", kGraphX0, 4230, kGraphX0, 6780, 2},
+    {"ITimeAxis", 8610, kCurrentGraphY0, 14970, kCurrentGraphY0, 1},
+    {"PAxis", kGraphX0, 6960, kGraphX0, 9570, 2},
+    {"PTimeAxis", 8730, kPowerGraphY0, 15090, kPowerGraphY0, 1},
     {"Line4", 8820, 1800, 8730, 1920, 4},    {"Line7", 8850, 1800, 8940, 1920, 4},
     {"Line9", 15030, 2910, 14880, 2820, 4},  {"Line10", 15030, 2970, 14910, 3090, 4},
     {"Line11", 8850, 4140, 8760, 4260, 4},   {"Line12", 8820, 4140, 8940, 4260, 4},
@@ -312,6 +321,7 @@ constexpr Segment kAxes[] = {
     {"Line57", 8820, 6930, 8730, 7050, 4},   {"Line56", 8850, 6930, 8940, 7050, 4},
     {"Line55", 15030, 9390, 14880, 9300, 4}, {"Line54", 15030, 9420, 14910, 9540, 4},
 };
+// clang-format on
 
 constexpr Segment kLetterBars[] = {
     {"Line62", 8520, 4200, 8670, 4200, 2},
@@ -326,9 +336,9 @@ struct TickRun {
     std::array<int, 2> counts;
 };
 constexpr TickRun kTimeTicks[] = {
-    {2940, 9150, {0, 19}, {18, 6}},
-    {5220, 9000, {18, 25}, {1, 23}},
-    {9420, 9120, {48, 0}, {24, 0}},
+    {kVoltGraphY0, 9150, {0, 19}, {18, 6}},
+    {kCurrentGraphY0, 9000, {18, 25}, {1, 23}},
+    {kPowerGraphY0, 9120, {48, 0}, {24, 0}},
 };
 
 // Value-axis ticks: Line5 (0..25 without 21) and Line60.
@@ -336,21 +346,23 @@ struct ValueTick {
     const char* name;
     int index, y, left, right;
 };
+// clang-format off
 constexpr ValueTick kValueTicks[] = {
     {"Line5", 0, 1980, 8760, 8890},   {"Line5", 1, 2220, 8790, 8890},
     {"Line5", 2, 2460, 8790, 8890},   {"Line5", 3, 2700, 8790, 8890},
-    {"Line5", 4, 2940, 8850, 8970},   {"Line5", 5, 3150, 8790, 8890},
+    {"Line5", 4, kVoltGraphY0, kGraphX0, 8970},   {"Line5", 5, 3150, 8790, 8890},
     {"Line5", 6, 3390, 8790, 8890},   {"Line5", 7, 3660, 8790, 8890},
     {"Line5", 8, 4470, 8760, 8890},   {"Line5", 9, 4710, 8760, 8890},
-    {"Line5", 10, 4950, 8760, 8890},  {"Line5", 11, 5220, 8850, 8970},
+    {"Line5", 10, 4950, 8760, 8890},  {"Line5", 11, kCurrentGraphY0, kGraphX0, 8970},
     {"Line5", 12, 5460, 8790, 8890},  {"Line5", 13, 5700, 8790, 8890},
     {"Line5", 14, 5940, 8790, 8890},  {"Line5", 15, 6150, 8790, 8890},
     {"Line60", -1, 6390, 8790, 8890}, {"Line5", 16, 6630, 8760, 8890},
     {"Line5", 17, 7230, 8760, 8890},  {"Line5", 18, 7620, 8760, 8890},
     {"Line5", 19, 7980, 8760, 8925},  {"Line5", 20, 8310, 8760, 8880},
     {"Line5", 22, 8670, 8760, 8910},  {"Line5", 23, 9060, 8760, 8880},
-    {"Line5", 24, 9420, 8850, 8970},  {"Line5", 25, 9420, 8970, 9090},
+    {"Line5", 24, kPowerGraphY0, kGraphX0, 8970},  {"Line5", 25, kPowerGraphY0, 8970, 9090},
 };
+// clang-format on
 
 // clang-format off
 const Element kGraphLetters[] = {
@@ -366,12 +378,12 @@ const Element kGraphLetters[] = {
      .height = 375, .fore = kButtonText, .font = SansSerif(18), .caption = "t"},
     {.name = "Label19", .index = 2, .kind = Kind::Label, .left = 15000, .top = 9420, .width = 135,
      .height = 375, .fore = kButtonText, .font = SansSerif(18), .caption = "t"},
-    {.name = "imgU", .kind = Kind::Image, .left = 8850, .top = 2940, .width = 120, .height = 120,
-     .picture = PictureId::MarkerU},
-    {.name = "imgI", .kind = Kind::Image, .left = 8850, .top = 5220, .width = 120, .height = 120,
-     .picture = PictureId::MarkerI},
-    {.name = "imgP", .kind = Kind::Image, .left = 8850, .top = 9420, .width = 120, .height = 120,
-     .picture = PictureId::MarkerP},
+    {.name = "imgU", .kind = Kind::Image, .left = kGraphX0, .top = kVoltGraphY0, .width = 120,
+     .height = 120, .picture = PictureId::MarkerU},
+    {.name = "imgI", .kind = Kind::Image, .left = kGraphX0, .top = kCurrentGraphY0, .width = 120,
+     .height = 120, .picture = PictureId::MarkerI},
+    {.name = "imgP", .kind = Kind::Image, .left = kGraphX0, .top = kPowerGraphY0, .width = 120,
+     .height = 120, .picture = PictureId::MarkerP},
     {.name = "Command4", .kind = Kind::Button, .left = 8460, .top = 1290, .width = 6735,
      .height = 315, .font = {"Courier", 9.75, true},
     .caption = QT_TRANSLATE_NOOP("Layout", "Графики"), .tabIndex = 4},

@@ -7,7 +7,8 @@
 // later record lies above an earlier one of the same sort (drawn elements
 // among drawn elements, child windows among child windows; child windows
 // always cover drawn elements). A record's container comes before it.
-// Form1 turns these records into widgets and painted elements generically.
+// FormWidgets turns these records into widgets and painted elements
+// generically.
 #pragma once
 
 #include "sim/controls.h"
@@ -34,7 +35,7 @@ enum class Kind : std::uint8_t {
 
 enum class BorderStyle : std::uint8_t { None, Single };
 enum class ShapeType : std::uint8_t { Rectangle, RoundedRectangle, Circle };
-// Pictures the program makes itself (ui/pictures.h).
+// Pictures the program makes itself (ui/paint/pictures.h).
 enum class PictureId : std::uint8_t { None, Logo, Icon, MarkerU, MarkerI, MarkerP };
 
 // A colour as the layout stores it: a fixed RGB value, a desktop colour by
@@ -48,8 +49,11 @@ struct Paint {
     constexpr bool Stored() const { return source != Source::None; }
 };
 
+constexpr Paint Rgb(Colour c) {
+    return {Paint::Source::Fixed, c, QPalette::NoRole};
+}
 constexpr Paint Rgb(int r, int g, int b) {
-    return {Paint::Source::Fixed, RGB(r, g, b), QPalette::NoRole};
+    return Rgb(RGB(r, g, b));
 }
 constexpr Paint DesktopColour(QPalette::ColorRole role) {
     return {Paint::Source::Role, 0, role};

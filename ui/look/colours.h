@@ -2,7 +2,9 @@
 // Copyright (C) 2026 Kelvara developers
 //
 // Colour conversions between the program's 0x00BBGGRR values, the layout's
-// stored colours and Qt.
+// stored colours and Qt, and the colours of what the window adds to the
+// drawing. A colour that the core writes and the window knows again by its
+// value is the core's (sim/colours.h, display/).
 #pragma once
 
 #include "sim/controls.h"
@@ -23,6 +25,9 @@ inline const QColor kCursorLine(96, 96, 96);
 
 inline QColor ToQColor(Colour c) {
     return {RedOf(c), GreenOf(c), BlueOf(c)};
+}
+inline Colour ToColour(const QColor& c) {
+    return RGB(c.red(), c.green(), c.blue());
 }
 
 // A stored colour, a desktop colour from the application palette, or

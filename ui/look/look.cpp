@@ -5,11 +5,15 @@
 
 #include "ui/look/colours.h"
 
+#include "display/graphs.h"
+#include "sim/colours.h"
+
 #include <QtGlobal>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 
 namespace kelvara::ui {
 
@@ -19,11 +23,9 @@ constexpr double kTextContrast = 4.5;
 constexpr double kMarkContrast = 3.0;
 
 // The projector view's own colours.
-const QColor kSwitchOff(192, 192, 192);
 const QColor kSwitchOffProjected(128, 128, 128); // 3.7:1 from the switch's yellow
 const QColor kHatchProjected(210, 210, 255);     // 1.5:1 from the panel: a faint grid
-const QColor kTraceRed(255, 0, 0);
-const QColor kTraceRedProjected(204, 0, 0); // 4:1 from the faint grid
+const QColor kTraceRedProjected(204, 0, 0);      // 4:1 from the faint grid
 const QColor kMarkerRing(255, 255, 0);
 
 double ToLinear(int channel) {
@@ -92,22 +94,24 @@ QColor FromTable(const GlowTable& table, int heat) {
     return QColor::fromRgb(table[static_cast<std::size_t>(heat)]);
 }
 
-// The heat colours the program gives: the wire RGB(255, 255 - H, 255 - H),
-// the resistor RGB(255, 255, 255 - H). Anything else is shown as it is.
+// The heat colours the program gives, read back by the inverse of the run
+// loop's own; anything else is shown as it is.
 QColor WireGlow(const QColor& c) {
-    if (c.red() != 255 || c.green() != c.blue()) {
+    const std::optional<int> heat = HeatOfColour(Heated::Wire, ToColour(c));
+    if (!heat) {
         return c;
     }
     static const GlowTable table = MakeTable(kWireGlow);
-    return FromTable(table, 255 - c.green());
+    return FromTable(table, *heat);
 }
 
 QColor ResistorGlow(const QColor& c) {
-    if (c.red() != 255 || c.green() != 255) {
+    const std::optional<int> heat = HeatOfColour(Heated::Resistor, ToColour(c));
+    if (!heat) {
         return c;
     }
     static const GlowTable table = MakeTable(kResistorGlow);
-    return FromTable(table, 255 - c.blue());
+    return FromTable(table, *heat);
 }
 
 bool Named(const Element& e, const char* name) {
@@ -171,10 +175,6 @@ QColor Look::Fore(const Element& e, const QColor& natural) const {
     return natural;
 }
 
-QColor Look::Back(const Element& /*e*/, const QColor& natural) const {
-    return natural;
-}
-
 QColor Look::Hatch(const Element& /*e*/, const QColor& natural) const {
     // Faint, so that the traces stand out from it.
     return Projector() ? kHatchProjected : natural;
@@ -191,7 +191,7 @@ QColor Look::Background(const Element& e, const QColor& natural) const {
         return ResistorGlow(natural);
     }
     if (Named(e, "picOn")) {
-        return natural == kSwitchOff ? kSwitchOffProjected : natural;
+        return natural == ToQColor(kSwitchOffColour) ? kSwitchOffProjected : natural;
     }
     if (e.kind == Kind::Plus || e.kind == Kind::Minus) {
         // A dial's sign markers all on its face, whatever colour they keep.
@@ -211,7 +211,7 @@ QColor Look::Stroke(const Element* container, const QColor& natural) const {
         return natural;
     }
     if (container == nullptr) {
-        return natural == kTraceRed ? kTraceRedProjected : natural;
+        return natural == ToQColor(kCurrentColour) ? kTraceRedProjected : natural;
     }
     if (IsDial(*container)) {
         // The needle; its erase strokes keep the face's own colour.
@@ -223,10 +223,6 @@ QColor Look::Stroke(const Element* container, const QColor& natural) const {
 
 int Look::StrokePen(int natural) const {
     return Projector() ? 2 * natural : natural;
-}
-
-int Look::LinePen(int natural) const {
-    return natural;
 }
 
 QColor Look::MarkerRing() const {

@@ -47,10 +47,10 @@ public:
     QColor Text(const QColor& natural, const QColor& behind) const;
     QColor Graphic(const QColor& natural, const QColor& behind) const;
 
-    // A drawn element's text, line or border colour and its fill or cross-
-    // hatch, from the colour the layout gives it (already resolved).
+    // A drawn element's text, line or border colour and its cross-hatch,
+    // from the colour the layout gives it (already resolved). Fills, and the
+    // widths of drawn lines and borders, are the layout's in every look.
     QColor Fore(const Element& e, const QColor& natural) const;
-    QColor Back(const Element& e, const QColor& natural) const;
     QColor Hatch(const Element& e, const QColor& natural) const;
 
     // A child window's background (box or marker), from the colour the
@@ -65,8 +65,6 @@ public:
     QColor Stroke(const Element* container, const QColor& natural) const;
     // Run-time pen width, in pixels of the natural size.
     int StrokePen(int natural) const;
-    // A drawn line's or shape border's width, in pixels of the natural size.
-    int LinePen(int natural) const;
 
     // The graph markers: the colour of the trace each one leads, and the
     // ring inside its black frame that makes it stand out from that trace

@@ -79,7 +79,7 @@ void DrawingSurface::Add(const Element& e) {
 void DrawingSurface::Colour(Item& item) const {
     const Element& e = *item.e;
     item.fore = look_.Fore(e, item.naturalFore);
-    item.back = look_.Back(e, item.naturalBack);
+    item.back = item.naturalBack;
     item.hatch = e.hatch.Stored() ? look_.Hatch(e, Resolve(e.hatch, Qt::blue)) : QColor();
 }
 
@@ -110,7 +110,7 @@ void DrawingSurface::Place(Item& item) {
     const Element& e = *item.e;
     switch (e.kind) {
     case Kind::Line:
-        item.pen = map_.Pixels(look_.LinePen(e.penWidth));
+        item.pen = map_.Pixels(e.penWidth);
         if (IsStraight(e)) {
             item.rect = StraightLineRect(e, map_, item.pen);
         } else {
@@ -140,7 +140,7 @@ void DrawingSurface::Place(Item& item) {
         MoveImage(item);
         break;
     default:
-        item.pen = map_.Pixels(look_.LinePen(e.penWidth));
+        item.pen = map_.Pixels(e.penWidth);
         item.rect = map_.Rect(e.left, e.top, e.width, e.height);
         item.bounds = item.rect;
         break;
@@ -255,6 +255,14 @@ std::vector<QRect> JoinedRects(const QRegion& region) {
     return joined;
 }
 
+void FillFrame(QPainter& p, const QRect& r, int width, const QColor& topLeft,
+               const QColor& bottomRight) {
+    p.fillRect(QRect(r.left(), r.top(), r.width() - width, width), topLeft);
+    p.fillRect(QRect(r.left(), r.top(), width, r.height() - width), topLeft);
+    p.fillRect(QRect(r.left(), r.bottom() - width + 1, r.width(), width), bottomRight);
+    p.fillRect(QRect(r.right() - width + 1, r.top(), width, r.height()), bottomRight);
+}
+
 void FillWithin(QPainter& p, const QRegion& dirty, const QRect& r, const QColor& colour) {
     p.save();
     for (const QRect& part : JoinedRects(dirty.intersected(r))) {
@@ -345,10 +353,7 @@ void DrawingSurface::PaintItem(QPainter& p, const Item& item, const QRect& dirty
                 // of the graph panel many times a second.
                 PaintCrossHatch(p, r & dirty, item.hatch);
             }
-            p.fillRect(QRect(r.left(), r.top(), r.width(), bw), item.fore);
-            p.fillRect(QRect(r.left(), r.bottom() - bw + 1, r.width(), bw), item.fore);
-            p.fillRect(QRect(r.left(), r.top(), bw, r.height()), item.fore);
-            p.fillRect(QRect(r.right() - bw + 1, r.top(), bw, r.height()), item.fore);
+            FillFrame(p, r, bw, item.fore);
             break;
         }
         const qreal half = bw / 2.0;

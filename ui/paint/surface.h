@@ -35,6 +35,14 @@ namespace kelvara::ui {
 // painted a rectangle of the region at a time, each its own clip: this
 // fills `r` so, where `dirty` needs it.
 void FillWithin(QPainter& p, const QRegion& dirty, const QRect& r, const QColor& colour);
+// A frame of lines `width` pixels thick just inside `r`, painted as four
+// rectangles: `topLeft` along the top and the left, `bottomRight` along the
+// bottom and the right (a one-coloured frame: both the same).
+void FillFrame(QPainter& p, const QRect& r, int width, const QColor& topLeft,
+               const QColor& bottomRight);
+inline void FillFrame(QPainter& p, const QRect& r, int width, const QColor& colour) {
+    FillFrame(p, r, width, colour, colour);
+}
 // The region's rectangles, those that lie one on the next with the same
 // left and right joined into one: a region cuts a tall strip into pieces
 // wherever another rectangle starts or ends beside it, and each piece

@@ -6,6 +6,7 @@
 #include "ui/lang/language.h"
 
 #include "display/graphs.h"
+#include "sim/lesson.h"
 #include "sim/state.h"
 #include "ui/layout/layout.h"
 #include "ui/look/colours.h"
@@ -48,8 +49,7 @@ QColor PanelColour() {
 }
 
 struct Graph {
-    int zeroY;
-    double twipsPerUnit;
+    GraphScale scale;
     QColor colour;
     const char* symbol;
     const char* unit;
@@ -103,73 +103,80 @@ void GraphOverlay::Place(const SliderSettings& s, const SimState& st) {
     readingGlyphs_ = GlyphLine(readingFont_);
     cardWidths_.clear();
     const QFontMetrics fm(numberFont_);
-    const double amp = st.GraphAmpScale;
-    const double um = s.amplitudeStep / 10.0;
-    const double im = s.resistance > 0 ? um / s.resistance : 0;
-    // The power trace plots 2.5 times the current's twips a unit: p = u·i
-    // at 2500 twips a watt.
+    // Only the amplitude and the resistance move the levels.
+    const SettingValues v = SettingValuesOf(0, s.amplitudeStep, s.resistance, 0);
     const std::array<Graph, 3> graphs{{
-        {st.VoltGraphY0,
-         amp,
+        {VoltGraph(st),
          ToQColor(kVoltColour),
          "U",
          QT_TRANSLATE_NOOP("kelvara::ui::GraphOverlay", "В"),
-         um / std::sqrt(2.0),
+         v.u,
          {1, 0.5, -0.5, -1}},
-        {st.CurrentGraphY0,
-         amp,
+        {CurrentGraph(st),
          ToQColor(kCurrentColour),
          "I",
          QT_TRANSLATE_NOOP("kelvara::ui::GraphOverlay", "А"),
-         im / std::sqrt(2.0),
+         v.i,
          {1, 0.5, -0.5, -1}},
-        {st.PowerGraphY0,
-         2.5 * amp,
+        {PowerGraph(st),
          ToQColor(kPowerColour),
          "P",
          QT_TRANSLATE_NOOP("kelvara::ui::GraphOverlay", "Вт"),
-         um * im / 2,
+         v.p,
          {1, 0.8, 0.6, 0.4, 0.2}},
     }};
-    const double right = st.GraphX0 + static_cast<double>(st.SweepSeconds) * st.GraphTimeScale;
+    const double right = SweepX(st, st.SweepSeconds);
     const int pen = map_.Pixels(look_.StrokePen(kTracePen));
     levelLeft_ = map_.Point(st.GraphX0, 0).x();
     levelRight_ = map_.Point(right, 0).x();
     const QColor text = TextColour();
     for (const Graph& g : graphs) {
         const QString unit = tr(g.unit);
-        for (const double v : g.marks) {
-            const QString t = Mark(v) + (v == g.marks.front() ? QStringLiteral(" ") + unit : "");
-            const QPoint at = map_.Point(st.GraphX0 + kNumberLeft, g.zeroY - v * g.twipsPerUnit);
-            numbers_.push_back(
-                {t, text,
-                 QRect(at.x(), at.y() - fm.height() / 2, fm.horizontalAdvance(t), fm.height())});
+        for (const double mark : g.marks) {
+            const QString t =
+                Mark(mark) + (mark == g.marks.front() ? QStringLiteral(" ") + unit : "");
+            const QPoint at = map_.Point(st.GraphX0 + kNumberLeft, g.scale.Y(mark));
+            numbers_.push_back(Placed(
+                t, text,
+                QRect(at.x(), at.y() - fm.height() / 2, fm.horizontalAdvance(t), fm.height())));
         }
         for (const int sec : kSecondMarks) {
             const QString number = QString::number(sec);
             const QString t = number + (sec == kSecondMarks.back() ? tr(" с") : "");
-            const QPoint at =
-                map_.Point(st.GraphX0 + sec * st.GraphTimeScale, g.zeroY + kNumberBelow);
-            numbers_.push_back({t, text,
-                                QRect(at.x() - fm.horizontalAdvance(number) / 2, at.y(),
-                                      fm.horizontalAdvance(t), fm.height())});
+            const QPoint at = map_.Point(SweepX(st, sec), g.scale.zeroY + kNumberBelow);
+            numbers_.push_back(Placed(t, text,
+                                      QRect(at.x() - fm.horizontalAdvance(number) / 2, at.y(),
+                                            fm.horizontalAdvance(t), fm.height())));
         }
         // At the height the trace would have for that value, rounded down
         // as the traces are.
-        const int y = static_cast<int>(std::floor(g.zeroY - g.mean * g.twipsPerUnit));
+        const int y = static_cast<int>(std::floor(g.scale.Y(g.mean)));
         const QString label = QStringLiteral("%1 = %2 %3")
                                   .arg(QString::fromUtf8(g.symbol), Significant(g.mean), unit);
         const QPoint end = map_.Point(right, y);
         const int width = fm.horizontalAdvance(label);
         const int above = end.y() - pen / 2 - map_.Pixels(2);
         levels_.push_back(
-            {y,
-             g.colour,
-             {label, g.colour, QRect(end.x() - width, above - fm.height(), width, fm.height())}});
+            {y, g.colour,
+             Placed(label, g.colour,
+                    QRect(end.x() - width, above - fm.height(), width, fm.height()))});
     }
     if (reading_) {
         PlaceCard(st);
     }
+}
+
+// The patch: the text's ink, the pixel its smoothed edges may touch beyond
+// what the font measures, and a pixel of the panel around it (of the
+// natural size); no more, so that it hides as little of the traces and the
+// grid as it can.
+GraphOverlay::Label GraphOverlay::Placed(const QString& text, const QColor& colour,
+                                         const QRect& rect) const {
+    const QRect ink = QFontMetrics(numberFont_)
+                          .tightBoundingRect(text)
+                          .translated(rect.left(), rect.top() + numberAscent_);
+    const int margin = 1 + map_.Pixels(1);
+    return {text, colour, rect, ink.adjusted(-margin, -margin, margin, margin)};
 }
 
 QRegion GraphOverlay::Point(std::optional<QPoint> pointer, const SweepRecord& record,
@@ -203,8 +210,7 @@ QRegion GraphOverlay::Point(std::optional<QPoint> pointer, const SweepRecord& re
 void GraphOverlay::PlaceCard(const SimState& st) {
     const SweepRecord::Pass& pass = *reading_;
     const InstantValues v = Readouts::InstantOf(st, pass.voltY, pass.currentY, pass.powerY);
-    const double t =
-        st.GraphTimeScale > 0 ? static_cast<double>(pass.x - st.GraphX0) / st.GraphTimeScale : 0;
+    const double t = SweepTimeAt(st, pass.x);
     const Readouts::Line values = Readouts::InstantPieces(v);
     const std::array<std::pair<QString, QColor>, 4> lines{{
         {tr("t = %1 с").arg(Fixed(t, 2)), TextColour()},
@@ -234,8 +240,10 @@ void GraphOverlay::PlaceCard(const SimState& st) {
     card_.clear();
     for (std::size_t k = 0; k < lines.size(); ++k) {
         card_.push_back(
-            {lines[k].first, lines[k].second,
-             QRect(left + pad, top + pad + static_cast<int>(k) * fm.height(), width, fm.height())});
+            {lines[k].first,
+             lines[k].second,
+             QRect(left + pad, top + pad + static_cast<int>(k) * fm.height(), width, fm.height()),
+             {}});
     }
 }
 
@@ -269,10 +277,10 @@ std::vector<QRect> GraphOverlay::Areas() const {
     for (const Level& level : levels_) {
         const int y = map_.Point(0, level.y).y() - pen / 2;
         areas.emplace_back(QPoint(levelLeft_, y), QPoint(levelRight_, y + pen - 1));
-        areas.push_back(level.label.rect);
+        areas.push_back(level.label.rect | level.label.patch);
     }
     for (const Label& l : numbers_) {
-        areas.push_back(l.rect);
+        areas.push_back(l.rect | l.patch);
     }
     if (reading_) {
         areas.push_back(cursor_);
@@ -299,9 +307,10 @@ void GraphOverlay::Paint(QPainter& p, const QRegion& dirty) const {
     // every pass: set glyph by glyph, on the baseline of a line as high as
     // their boxes and clipped to them, where the face has every character.
     const auto text = [&](const Label& l, bool level = false) {
-        if (!dirty.intersects(l.rect)) {
+        if (!dirty.intersects(l.rect | l.patch)) {
             return;
         }
+        p.fillRect(l.patch, panel);
         p.setPen(look_.Text(level ? look_.Level(l.colour) : look_.Trace(l.colour), panel));
         if (numberGlyphs_.Sets(l.text)) {
             p.save();

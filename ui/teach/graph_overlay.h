@@ -9,10 +9,11 @@
 // where the pointer rests over the panel, with t, u, i and p of the pass
 // plotted there in this sweep.
 //
-// Everything stands at the graphs' own scales, from the simulation's graph
-// geometry, placed through the window's map and coloured through its look.
-// It is painted on the window's face, under the graphs screen, so it shows
-// only with the screen lifted.
+// Everything stands at the graphs' own scales (sim/lesson.h), placed
+// through the window's map and coloured through its look. It is painted on
+// the window's face over the traces (the numbers and labels on patches of
+// the panel's colour, so that a trace never crosses one), under the graphs
+// screen, so it shows only with the screen lifted.
 #pragma once
 
 #include "ui/lang/language.h"
@@ -47,11 +48,14 @@ class GraphOverlay {
     Q_DECLARE_TR_FUNCTIONS(kelvara::ui::GraphOverlay)
 
 public:
-    // A piece of text where it is drawn, in window pixels.
+    // A piece of text where it is drawn, in window pixels, on a patch of
+    // the panel's colour just larger than its ink: drawn over the traces,
+    // so that none runs through it.
     struct Label {
         QString text;
         QColor colour; // as the default look gives it
         QRect rect;
+        QRect patch;
     };
     // A level: its height in the state's twips, and its label.
     struct Level {
@@ -81,6 +85,7 @@ public:
 
 private:
     void Place(const SliderSettings& s, const SimState& st);
+    Label Placed(const QString& text, const QColor& colour, const QRect& rect) const;
     void PlaceCard(const SimState& st);
     int CardTextWidth(const QString& text);
     QRegion CursorArea() const;

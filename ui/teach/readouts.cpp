@@ -6,11 +6,12 @@
 #include "ui/lang/language.h"
 
 #include "display/graphs.h"
-#include "sim/run.h"
+#include "sim/lesson.h"
 #include "sim/state.h"
 #include "ui/layout/layout.h"
 #include "ui/look/colours.h"
 #include "ui/look/fonts.h"
+#include "ui/paint/surface.h"
 #include "ui/teach/graph_overlay.h"
 #include "ui/teach/notation.h"
 
@@ -20,7 +21,6 @@
 #include <QRegion>
 
 #include <algorithm>
-#include <cmath>
 
 namespace kelvara::ui {
 
@@ -67,29 +67,12 @@ QRegion Readouts::PointAt(std::optional<QPoint> pointer, const SweepRecord& reco
     return graphs_->Point(pointer, record, st);
 }
 
-namespace {
-
-// ω of a frequency step, from the program's own table.
-double OmegaOf(const SliderSettings& s, double omegaBase) {
-    SimState table;
-    table.OmegaBase = omegaBase;
-    SetOmegaFromStep(table, s.frequencyStep);
-    return table.Omega;
-}
-
-// The program's own value of pi, as its frequency table uses it.
-double FrequencyOf(const SliderSettings& s, double omegaBase) {
-    return omegaBase > 0 ? OmegaOf(s, omegaBase) / (2 * omegaBase) : 0;
-}
-
-} // namespace
-
 QString Readouts::SettingText(Slider slider, int position, double omegaBase) {
     switch (slider) {
     case Slider::sldW:
-        return tr("%1 Гц").arg(Fixed(FrequencyOf({position, 0, 0}, omegaBase), 2));
+        return tr("%1 Гц").arg(Fixed(SettingValuesOf(position, 0, 0, omegaBase).frequency, 2));
     case Slider::sldU:
-        return tr("%1 В").arg(Fixed(position / 10.0, 1));
+        return tr("%1 В").arg(Fixed(AmplitudeOf(position), 1));
     case Slider::sldR:
         break;
     }
@@ -97,42 +80,39 @@ QString Readouts::SettingText(Slider slider, int position, double omegaBase) {
 }
 
 std::vector<Readouts::Line> Readouts::SettingLines(const SliderSettings& s, double omegaBase) {
-    const double omega = OmegaOf(s, omegaBase);
-    const double um = s.amplitudeStep / 10.0;
-    const double im = s.resistance > 0 ? um / s.resistance : 0;
+    const SettingValues v =
+        SettingValuesOf(s.frequencyStep, s.amplitudeStep, s.resistance, omegaBase);
     const QColor c = TextColour();
     const auto piece = [&](const QString& text) { return Piece{text, c, false}; };
     const Piece m{QStringLiteral("m"), c, true};
     return {
         {piece(QStringLiteral("f = ") + SettingText(Slider::sldW, s.frequencyStep, omegaBase) +
-               kGap + tr("ω = %1 рад/с").arg(Fixed(omega, 2)) + kGap + QStringLiteral("U")),
+               kGap + tr("ω = %1 рад/с").arg(Fixed(v.omega, 2)) + kGap + QStringLiteral("U")),
          m, piece(QStringLiteral(" = ") + SettingText(Slider::sldU, s.amplitudeStep, omegaBase))},
         {piece(QStringLiteral("R = ") + SettingText(Slider::sldR, s.resistance, omegaBase) + kGap +
                QStringLiteral("I")),
-         m, piece(QStringLiteral(" = U")), m, piece(tr(" / R = %1 А").arg(Short(im, 3)))},
+         m, piece(QStringLiteral(" = U")), m, piece(tr(" / R = %1 А").arg(Short(v.im, 3)))},
     };
 }
 
 std::vector<Readouts::Line> Readouts::EffectiveLines(const SliderSettings& s, double omegaBase) {
-    const double um = s.amplitudeStep / 10.0;
-    const double im = s.resistance > 0 ? um / s.resistance : 0;
-    const double f = FrequencyOf(s, omegaBase);
+    const SettingValues v =
+        SettingValuesOf(s.frequencyStep, s.amplitudeStep, s.resistance, omegaBase);
     const QColor c = TextColour();
     const QColor volt = ToQColor(kVoltColour);
     const QColor current = ToQColor(kCurrentColour);
     const QColor power = ToQColor(kPowerColour);
-    // U = Um/√2 and I = Im/√2; the mean of p = u·i over a period is U·I.
     return {
         {{tr("Действующие значения:"), c}},
         {{QStringLiteral("U = U"), volt},
          {QStringLiteral("m"), volt, true},
-         {tr(" / √2 = %1 В").arg(Significant(um / std::sqrt(2.0))), volt}},
+         {tr(" / √2 = %1 В").arg(Significant(v.u)), volt}},
         {{QStringLiteral("I = I"), current},
          {QStringLiteral("m"), current, true},
-         {tr(" / √2 = %1 А").arg(Significant(im / std::sqrt(2.0))), current}},
+         {tr(" / √2 = %1 А").arg(Significant(v.i)), current}},
         {{tr("Средняя мощность:"), c}},
-        {{tr("P = U · I = %1 Вт").arg(Significant(um * im / 2)), power}},
-        {{tr("Период T = 1 / f = %1 с").arg(Significant(f > 0 ? 1 / f : 0)), c}},
+        {{tr("P = U · I = %1 Вт").arg(Significant(v.p)), power}},
+        {{tr("Период T = 1 / f = %1 с").arg(Significant(v.period)), c}},
     };
 }
 
@@ -160,11 +140,8 @@ InstantValues Readouts::InstantOf(const SimState& st, double voltY, double curre
     if (st.GraphAmpScale == 0) {
         return {};
     }
-    const double scale = st.GraphAmpScale;
-    // The graphs plot u and i at one unit per GraphAmpScale twips, and the
-    // power at 2.5 units per the same.
-    return {(st.VoltGraphY0 - voltY) / scale, (st.CurrentGraphY0 - currentY) / scale,
-            (st.PowerGraphY0 - powerY) / (2.5 * scale)};
+    return {VoltGraph(st).ValueAt(voltY), CurrentGraph(st).ValueAt(currentY),
+            PowerGraph(st).ValueAt(powerY)};
 }
 
 QString Readouts::Text(const Line& line) {
@@ -356,10 +333,7 @@ void Readouts::Paint(QPainter& p, const QRegion& dirty) const {
         const int pad = r.height() / 3;
         const QColor ink = look_.Text(Qt::black, kPauseSignFill);
         p.fillRect(r, kPauseSignFill);
-        p.fillRect(QRect(r.left(), r.top(), r.width(), t), ink);
-        p.fillRect(QRect(r.left(), r.bottom() - t + 1, r.width(), t), ink);
-        p.fillRect(QRect(r.left(), r.top(), t, r.height()), ink);
-        p.fillRect(QRect(r.right() - t + 1, r.top(), t, r.height()), ink);
+        FillFrame(p, r, t, ink);
         // The pause symbol: two bars, then the word.
         const int bar = std::max(1, r.height() / 8);
         const int barHeight = r.height() - 2 * pad + 2;

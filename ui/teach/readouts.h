@@ -2,14 +2,15 @@
 // Copyright (C) 2026 Kelvara developers
 //
 // What the window writes out for a teacher to read to the class: the
-// values of the sliders' settings, the instantaneous values of the pass on
-// the screen while a run is on, and the sign that the run is frozen.
+// sliders' settings and what the lesson works out from them (the effective
+// values, the mean power, the period), the instantaneous values of the pass
+// on the screen while a run is on, and the sign that the run is frozen.
 //
 // They are drawn on the window's face where the drawing leaves it empty:
 // above the generator panel, inside the conductor loop and above the
-// graphs, placed in twips
-// through the window's map and written in its fonts, so they scale with the
-// drawing and never cover an element. Nothing shows until asked for.
+// graphs, placed in twips through the window's map and written in its
+// fonts, so they scale with the drawing and never cover an element.
+// Nothing shows until asked for.
 #pragma once
 
 #include "sim/controls.h"

@@ -3,6 +3,7 @@
 
 #include "ui/teach/sweep_record.h"
 
+#include "sim/lesson.h"
 #include "sim/state.h"
 
 #include <algorithm>
@@ -12,9 +13,11 @@ namespace kelvara::ui {
 
 namespace {
 
-// A sweep spans 6000 twips (15 s at 400 a second) and a pass plots at a
-// whole twip: this many points at most, kept without allocating in a run.
-constexpr std::size_t kMostPoints = 6200;
+// A sweep spans 6000 twips (15 s at 400 a second), and its last pass plots a
+// little past them; a pass plots at a whole twip: this many points at most,
+// kept without allocating in a run.
+constexpr std::size_t kMostPoints =
+    static_cast<std::size_t>(kSweepSeconds) * static_cast<std::size_t>(kGraphTimeScale) + 200;
 
 } // namespace
 

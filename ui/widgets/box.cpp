@@ -27,11 +27,7 @@ void BoxClient::paintEvent(QPaintEvent* event) {
         // an outline only, so the switch keeps its own colours.
         const int t = surface_.Map().Pixels(1);
         const QColor highlight = palette().color(QPalette::Highlight);
-        const QRect r = rect().adjusted(t, t, -t, -t);
-        p.fillRect(QRect(r.left(), r.top(), r.width(), t), highlight);
-        p.fillRect(QRect(r.left(), r.bottom() - t + 1, r.width(), t), highlight);
-        p.fillRect(QRect(r.left(), r.top(), t, r.height()), highlight);
-        p.fillRect(QRect(r.right() - t + 1, r.top(), t, r.height()), highlight);
+        FillFrame(p, rect().adjusted(t, t, -t, -t), t, highlight);
     }
 }
 
@@ -112,22 +108,15 @@ void PictureBox::paintEvent(QPaintEvent* /*event*/) {
     const QRect r = rect();
     // One line of the edge: a pixel at the natural size.
     const int t = map_.Pixels(1);
-    // A frame of lines `t` thick: one colour above and left, another below
-    // and right.
-    const auto frame = [&](QRect box, const QColor& topLeft, const QColor& bottomRight) {
-        p.fillRect(QRect(box.left(), box.top(), box.width() - t, t), topLeft);
-        p.fillRect(QRect(box.left(), box.top(), t, box.height() - t), topLeft);
-        p.fillRect(QRect(box.left(), box.bottom() - t + 1, box.width(), t), bottomRight);
-        p.fillRect(QRect(box.right() - t + 1, box.top(), t, box.height()), bottomRight);
-    };
     if (appearance_ != kAppearance3D) {
-        frame(r, Qt::black, Qt::black);
+        FillFrame(p, r, t, Qt::black);
         return;
     }
     // Sunken edge: shadow above and left, light below and right, two lines.
     const QPalette& pal = palette();
-    frame(r, pal.color(QPalette::Dark), pal.color(QPalette::Light));
-    frame(r.adjusted(t, t, -t, -t), pal.color(QPalette::Shadow), pal.color(QPalette::Button));
+    FillFrame(p, r, t, pal.color(QPalette::Dark), pal.color(QPalette::Light));
+    FillFrame(p, r.adjusted(t, t, -t, -t), t, pal.color(QPalette::Shadow),
+              pal.color(QPalette::Button));
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {

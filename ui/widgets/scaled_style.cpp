@@ -46,4 +46,30 @@ QRect ScaledStyle::subControlRect(ComplexControl control, const QStyleOptionComp
     return r;
 }
 
+// Qt 6.4's Fusion draws a slider's ticks and handle with the outline of the
+// filled part of its groove whenever it paints that part afresh (the first
+// paint at a size and state, or once its pixmap cache was emptied), and with
+// the slider's own outline when it finds the part cached: so the ticks of a
+// window just opened were blue and turned grey on a repaint, and a repaint
+// of part of a slider could show both. Painted a part at a time, no part
+// takes another's colour, and every paint agrees.
+void ScaledStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
+                                     QPainter* painter, const QWidget* widget) const {
+    const auto* slider = qstyleoption_cast<const QStyleOptionSlider*>(option);
+    if (control != CC_Slider || slider == nullptr) {
+        QProxyStyle::drawComplexControl(control, option, painter, widget);
+        return;
+    }
+    // Bottom to top, as the style stacks them.
+    QStyleOptionSlider part = *slider;
+    const SubControls groove = SC_SliderGroove;
+    const SubControls ticks = SC_SliderTickmarks;
+    for (const SubControls sub : {groove, ticks, ~(groove | ticks)}) {
+        part.subControls = slider->subControls & sub;
+        if (part.subControls != SC_None) {
+            QProxyStyle::drawComplexControl(control, &part, painter, widget);
+        }
+    }
+}
+
 } // namespace kelvara::ui

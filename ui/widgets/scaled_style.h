@@ -4,7 +4,8 @@
 // The desktop's own style, with the measures of the controls the window
 // hosts (the sliders' groove, handle and ticks) grown or shrunk by the
 // window's view scale, so that they scale with the rest of the drawing and
-// are still drawn, sharp, by the style itself.
+// are still drawn, sharp, by the style itself; and every paint of a slider
+// in the colours the style gives it in its state.
 #pragma once
 
 #include <QProxyStyle>
@@ -23,6 +24,8 @@ public:
                     const QWidget* widget = nullptr) const override;
     QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl sub,
                          const QWidget* widget = nullptr) const override;
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
+                            QPainter* painter, const QWidget* widget = nullptr) const override;
 
 private:
     int Scaled(int natural) const;

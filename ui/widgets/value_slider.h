@@ -16,7 +16,8 @@ class ValueSlider : public QSlider {
     Q_OBJECT
 
 public:
-    // How a position reads out, with its unit: 5 on the amplitude as "0,5 В".
+    // How a position reads out, with its unit: 5 on the amplitude as "0,5 В"
+    // in Russian, "0.5 V" in English.
     using TextOf = std::function<QString(int position)>;
 
     // `divisor` turns the position into the value read out until a text of
@@ -24,7 +25,8 @@ public:
     ValueSlider(Qt::Orientation orientation, int divisor, QWidget* parent);
 
     void SetValueText(TextOf text);
-    // The position as read out, in Russian notation.
+    // The position as read out, numbers written as the language shown
+    // writes them (NumberLocale).
     QString ValueText() const;
 
 private:
