@@ -5,7 +5,7 @@
 # a header of a room above its own, when a file lies directly in ui/ beside
 # the rooms, or when the window shell's header is included outside the
 # window room, the program and what needs the whole window (tests, probe).
-set(rooms lang layout look paint run widgets form controls teach window)
+set(rooms lang layout look paint run widgets form controls files teach window)
 
 file(GLOB loose LIST_DIRECTORIES false RELATIVE ${ROOT}/ui ${ROOT}/ui/*)
 list(REMOVE_ITEM loose CMakeLists.txt)
