@@ -1019,6 +1019,9 @@ print(len(data), n, us < 2e-5, ir < 2e-6, pu < 2e-6, abs(mean - P) / P < 0.01)
                                     QStringLiteral("Значения\tV"), QStringLiteral("Электроны\tE"),
                                     QStringLiteral("Проекторный вид\tC"),
                                     QStringLiteral("Во весь экран\tF11"), QStringLiteral("Язык\tL"),
+                                    QStringLiteral("Копировать рисунок\tCtrl+C"),
+                                    QStringLiteral("Сохранить рисунок…\tCtrl+S"),
+                                    QStringLiteral("Сохранить данные…\tCtrl+Shift+S"),
                                     QStringLiteral("Справка\tF1"), QStringLiteral("Выход\tCtrl+Q")},
                     QStringLiteral("menu: %1").arg(texts.join(QLatin1Char('|'))));
                 expect(entry(QStringLiteral("Пауза"))->isEnabled() &&

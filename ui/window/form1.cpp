@@ -156,7 +156,7 @@ QImage Form1::Picture() {
     const Twips shown = Map();
     const QSize shownDrawing = Twips(shown.Scale()).Size(kFormWidthTwips, kFormHeightTwips);
     const Twips twice(2.0);
-    QImage picture(PictureSize(), QImage::Format_ARGB32_Premultiplied);
+    QImage picture(PictureSize(), QImage::Format_RGB32);
     widgets_.SetMap(twice, picture.size());
     presenter_->BeginPicture(twice);
     render(&picture, QPoint(), QRegion(picture.rect()));
