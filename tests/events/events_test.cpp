@@ -29,6 +29,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
@@ -695,9 +696,8 @@ private slots:
 
     void aRunTakenHome() {
         QFETCH(bool, english);
-        struct BackToRussian {
-            ~BackToRussian() { kelvara::ui::SetLanguage(kelvara::ui::Language::Russian); }
-        } backToRussian;
+        const auto backToRussian =
+            qScopeGuard([] { kelvara::ui::SetLanguage(kelvara::ui::Language::Russian); });
         Fixture f;
         QTemporaryDir dir;
         f.form.resize(Form1::PictureSize() / 4); // held at its smallest, half the natural

@@ -129,21 +129,23 @@ QString FileSaver::Write(const QString& path, const QByteArray& bytes) {
         return tr("В папку «%1» нельзя записывать.")
             .arg(QDir::toNativeSeparators(folder.absoluteFilePath()));
     }
-    const QString refused = tr("Система не принимает это имя или не даёт писать в папку.");
-    const QString unwritten = tr("Запись не удалась: возможно, на диске нет места.");
+    const auto refused = [] {
+        return tr("Система не принимает это имя или не даёт писать в папку.");
+    };
+    const auto unwritten = [] { return tr("Запись не удалась: возможно, на диске нет места."); };
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        return refused;
+        return refused();
     }
     // Anything short of the whole is dropped with the temporary file; the
     // old file, if any, stays as it was.
     if (file.write(bytes) != bytes.size()) {
         file.cancelWriting();
-        return unwritten;
+        return unwritten();
     }
     // The temporary file may be written whole and still not take the name.
     if (!file.commit()) {
-        return file.error() == QFileDevice::RenameError ? refused : unwritten;
+        return file.error() == QFileDevice::RenameError ? refused() : unwritten();
     }
     return {};
 }

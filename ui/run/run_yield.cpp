@@ -28,7 +28,7 @@ void RunYield::WatchSliders(const std::array<QSlider*, 3>& sliders) {
 float RunYield::ReadTime() {
     readingBefore_ = clock_.LastReading();
     elapsedBefore_ = elapsed_;
-    const float now = static_cast<float>(static_cast<double>(clock_.Read()) / 1e9);
+    const auto now = static_cast<float>(static_cast<double>(clock_.Read()) / 1e9);
     if (runStarting_) {
         runStarting_ = false;
         runStart_ = now;
