@@ -138,6 +138,10 @@ inline GraphScale PowerGraph(const SimState& st) {
 inline double SweepX(const SimState& st, double t) {
     return (st.GraphTimeScale * t) + st.GraphX0;
 }
+// The time within the sweep of a run time (seconds since the run began).
+inline double SweepTimeOf(const SimState& st, double elapsed) {
+    return elapsed - static_cast<double>(st.SweepSeconds) * st.SweepCount;
+}
 inline double SweepTimeAt(const SimState& st, double x) {
     return st.GraphTimeScale > 0 ? (x - st.GraphX0) / st.GraphTimeScale : 0;
 }

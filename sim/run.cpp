@@ -112,8 +112,7 @@ void RunSimulation(SimState& st, Controls& ctl) {
             st.PrevPowerY = st.CurPowerY;
         }
 
-        SweepTime =
-            static_cast<double>(ElapsedTime) - static_cast<double>(st.SweepSeconds) * st.SweepCount;
+        SweepTime = SweepTimeOf(st, static_cast<double>(ElapsedTime));
         PlotGraphs(st, ctl, PhaseCos, Amplitude, SweepTime);
     }
 

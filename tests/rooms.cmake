@@ -8,7 +8,7 @@
 # and when the core goes the wrong way: sim/ or display/ including ui/ or
 # Qt, or a file of sim/ other than the run loop (sim/run.cpp, which calls
 # the displays) including display/.
-set(rooms lang layout look paint run widgets form controls teach window)
+set(rooms lang layout look paint run widgets form controls files teach window)
 
 file(GLOB loose LIST_DIRECTORIES false RELATIVE ${ROOT}/ui ${ROOT}/ui/*)
 list(REMOVE_ITEM loose CMakeLists.txt)

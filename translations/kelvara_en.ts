@@ -77,6 +77,73 @@
     </message>
 </context>
 <context>
+    <name>kelvara::ui::FileSaver</name>
+    <message>
+        <source>Сохранить рисунок</source>
+        <translation>Save the picture</translation>
+    </message>
+    <message>
+        <source>Сохранить данные</source>
+        <translation>Save the data</translation>
+    </message>
+    <message>
+        <source>Рисунок PNG (*.png)</source>
+        <translation>PNG picture (*.png)</translation>
+    </message>
+    <message>
+        <source>Таблица CSV (*.csv)</source>
+        <translation>CSV table (*.csv)</translation>
+    </message>
+    <message>
+        <source>Папка:</source>
+        <translation>Folder:</translation>
+    </message>
+    <message>
+        <source>Имя файла:</source>
+        <translation>File name:</translation>
+    </message>
+    <message>
+        <source>Тип файла:</source>
+        <translation>File type:</translation>
+    </message>
+    <message>
+        <source>Сохранить</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>ОК</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Заменить</source>
+        <translation>Replace</translation>
+    </message>
+    <message>
+        <source>Файл «%1» уже есть. Заменить его?</source>
+        <translation>The file “%1” already exists. Replace it?</translation>
+    </message>
+    <message>
+        <source>Файл «%1» не сохранён.</source>
+        <translation>The file “%1” was not saved.</translation>
+    </message>
+    <message>
+        <source>В папку «%1» нельзя записывать.</source>
+        <translation>The folder “%1” cannot be written to.</translation>
+    </message>
+    <message>
+        <source>Система не принимает это имя или не даёт писать в папку.</source>
+        <translation>The system does not accept this name or does not allow writing to the folder.</translation>
+    </message>
+    <message>
+        <source>Запись не удалась: возможно, на диске нет места.</source>
+        <translation>Writing failed: the disk may be full.</translation>
+    </message>
+</context>
+<context>
     <name>kelvara::ui::FormEvents</name>
     <message>
         <source>Работа Kelvara прервана из-за ошибки: %1</source>
@@ -126,10 +193,6 @@
     <message>
         <source>Клавиши и мышь</source>
         <translation>Keys and mouse</translation>
-    </message>
-    <message>
-        <source>Буквы действуют и в русской раскладке: P — З, V — М, E — У, C — С, L — Д, Q — Й.</source>
-        <translation>Letters work with a Russian layout too: P — З, V — М, E — У, C — С, L — Д, Q — Й.</translation>
     </message>
     <message>
         <source>Пробел, Enter</source>
@@ -215,6 +278,22 @@
         <source>переключатель, кнопки и ползунки — как клавиши выше</source>
         <translation>the switch, buttons and sliders: as the keys above</translation>
     </message>
+    <message>
+        <source>Буквы действуют и в русской раскладке: P — З, V — М, E — У, C — С, L — Д, S — Ы, Q — Й.</source>
+        <translation>Letters work with a Russian layout too: P — З, V — М, E — У, C — С, L — Д, S — Ы, Q — Й.</translation>
+    </message>
+    <message>
+        <source>копировать рисунок окна, вдвое крупнее, для листа или слайда</source>
+        <translation>copy the window’s picture, twice as large, for a worksheet or a slide</translation>
+    </message>
+    <message>
+        <source>сохранить этот рисунок в файл PNG</source>
+        <translation>save that picture as a PNG file</translation>
+    </message>
+    <message>
+        <source>сохранить числа развёртки на графиках в файл CSV</source>
+        <translation>save the numbers of the sweep on the graphs as a CSV file</translation>
+    </message>
 </context>
 <context>
     <name>kelvara::ui::Narrator</name>
@@ -257,6 +336,14 @@
     <message>
         <source>Обычное окно</source>
         <translation>Normal window</translation>
+    </message>
+    <message>
+        <source>Рисунок скопирован</source>
+        <translation>Picture copied</translation>
+    </message>
+    <message>
+        <source>Сохранено: %1</source>
+        <translation>Saved: %1</translation>
     </message>
 </context>
 <context>
@@ -304,6 +391,22 @@
     <message>
         <source>Электроны</source>
         <translation>Electrons</translation>
+    </message>
+    <message>
+        <source>Копировать рисунок</source>
+        <translation>Copy the picture</translation>
+    </message>
+    <message>
+        <source>Сохранить рисунок…</source>
+        <translation>Save the picture…</translation>
+    </message>
+    <message>
+        <source>Сохранить данные…</source>
+        <translation>Save the data…</translation>
+    </message>
+    <message>
+        <source>Данные не сохранены: на графиках нет развёртки. Включите генератор.</source>
+        <translation>No data saved: there is no sweep on the graphs. Switch the generator on.</translation>
     </message>
 </context>
 <context>
@@ -367,6 +470,25 @@
     <message>
         <source>%1 Ом</source>
         <translation>%1 Ω</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::ui::SweepTable</name>
+    <message>
+        <source>t (с)</source>
+        <translation>t (s)</translation>
+    </message>
+    <message>
+        <source>u (В)</source>
+        <translation>u (V)</translation>
+    </message>
+    <message>
+        <source>i (А)</source>
+        <translation>i (A)</translation>
+    </message>
+    <message>
+        <source>p (Вт)</source>
+        <translation>p (W)</translation>
     </message>
 </context>
 <context>

@@ -4,6 +4,8 @@
 // Runs in the real window: the switch, the Graphs button, Exit and closing,
 // and failures, driven by clicks delivered while the run loop yields.
 #include "sim/controls.h"
+#include "ui/files/file_saver.h"
+#include "ui/lang/language.h"
 #include "ui/look/fonts.h"
 #include "ui/teach/graph_overlay.h"
 #include "ui/teach/help_panel.h"
@@ -15,15 +17,21 @@
 #include "ui/window/form1.h"
 #include "window_driver.h"
 
+#include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLocale>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSlider>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
@@ -47,6 +55,7 @@ using kelvara::test::RunUntilOff;
 using kelvara::test::VisibleToks;
 using kelvara::ui::Form1;
 using kelvara::ui::FormEvents;
+using kelvara::ui::Twips;
 
 namespace {
 
@@ -677,6 +686,221 @@ private slots:
         QVERIFY(f.form.grab().toImage().pixelColor(px(9300), px(9700)) != QColor(96, 96, 96));
     }
 
+    // A run taken home from the window at its smallest. With no sweep yet,
+    // Ctrl+Shift+S only says why and its menu entry is off. Ctrl+S while the
+    // run goes on holds it for the dialog and goes on after. Frozen, Ctrl+C
+    // (Ctrl+С in the Russian layout) and Ctrl+S give the very pixels of the
+    // window's own grab at twice its natural size, with the cursor on the
+    // same pass, and leave the window as it was; Ctrl+Shift+S gives the
+    // values each pass was plotted from, which Python's csv module reads
+    // with the language's separator: u = Uₘ·sin(ωt + φ), i = u/R, p = u·i,
+    // and p over whole periods averages to the P that V shows.
+    void aRunTakenHome_data() {
+        QTest::addColumn<bool>("english");
+        QTest::newRow("Russian") << false;
+        QTest::newRow("English") << true;
+    }
+
+    void aRunTakenHome() {
+        QFETCH(bool, english);
+        const auto backToRussian =
+            qScopeGuard([] { kelvara::ui::SetLanguage(kelvara::ui::Language::Russian); });
+        Fixture f;
+        QTemporaryDir dir;
+        f.form.resize(Form1::PictureSize() / 4); // held at its smallest, half the natural
+        kelvara::ui::Presenter& teaching = f.form.Teaching();
+        const auto& st = f.form.State();
+        // Every pass a frame of run time later, as fast as they come.
+        std::int64_t now = 0;
+        f.form.Run().SetClockSource([&now] { return now += 1'000'000'000 / 60; });
+        f.form.Run().SetPaced(false);
+        f.form.Widgets().SliderControl(kelvara::Slider::sldW)->setValue(7); // ω = 9,42
+        f.form.Widgets().SliderControl(kelvara::Slider::sldU)->setValue(8);
+        f.form.Widgets().SliderControl(kelvara::Slider::sldR)->setValue(4);
+        f.form.Widgets().Command4()->click();
+        QTest::keyClick(&f.form, Qt::Key_V);
+        if (english) {
+            QTest::keyClick(&f.form, Qt::Key_L);
+        }
+        QStringList problems;
+        const auto expect = [&](bool ok, const QString& what) {
+            if (!ok) {
+                problems << what;
+            }
+        };
+        std::vector<kelvara::ui::FileSaver::Request> asked;
+        QStringList told;
+        std::function<QString()> answer = [] { return QString(); };
+        auto& saver = teaching.Saver();
+        saver.SetChooser([&](const kelvara::ui::FileSaver::Request& r) {
+            asked.push_back(r);
+            return answer();
+        });
+        saver.SetMessages({[](const QString&) { return true; },
+                           [&](const QString& m) { told << m; },
+                           [&](const QString& m) { told << m; }});
+        const auto saveDataEnabled = [&] {
+            teaching.ShowMenuAtFocus();
+            bool enabled = false;
+            for (const QAction* a : teaching.Menu()->actions()) {
+                if (a->text().endsWith(QStringLiteral("\tCtrl+Shift+S"))) {
+                    enabled = a->isEnabled();
+                }
+            }
+            teaching.Menu()->hide();
+            return enabled;
+        };
+        QAccessibleInterface* focused = QAccessible::queryAccessibleInterface(f.form.focusWidget());
+        const auto heard = [&] { return focused->text(QAccessible::Description); };
+
+        QTest::keyClick(&f.form, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(told.size(), 1);
+        QVERIFY(asked.empty());
+        QVERIFY(!saveDataEnabled());
+
+        const QString saved = english ? QStringLiteral("Saved: ") : QStringLiteral("Сохранено: ");
+        QImage copied;
+        QString png;
+        QString csv;
+        struct Step {
+            std::function<bool()> ready;
+            std::function<void()> act;
+        };
+        const std::vector<Step> script = {
+            {[&] { return st.CurX >= 8850 + 400; },
+             [&] {
+                 bool held = false;
+                 answer = [&] {
+                     held = f.form.Run().Frozen();
+                     return dir.filePath(QStringLiteral("running.png"));
+                 };
+                 QTest::keyClick(&f.form, Qt::Key_S, Qt::ControlModifier);
+                 expect(held && !f.form.Run().Frozen(),
+                        QStringLiteral("the run was not held for the dialog alone"));
+                 expect(heard().startsWith(saved + QStringLiteral("running.png")),
+                        QStringLiteral("heard: ") + heard());
+             }},
+            {[&] { return st.CurX >= 8850 + 400 * 4.5; },
+             [&] {
+                 QTest::keyClick(&f.form, Qt::Key_P);
+                 const Twips map = f.form.Map();
+                 const QPoint at = map.Point(10000, 3600);
+                 QMouseEvent move(QEvent::MouseMove, at, f.form.mapToGlobal(at), Qt::NoButton,
+                                  Qt::NoButton, Qt::NoModifier);
+                 QApplication::sendEvent(&f.form, &move);
+                 const QImage shown = f.form.grab().toImage();
+                 if (english) {
+                     QTest::keyClick(&f.form, Qt::Key_C, Qt::ControlModifier);
+                 } else {
+                     QKeyEvent russian(QEvent::KeyPress, u'С', Qt::ControlModifier,
+                                       QStringLiteral("\x03"));
+                     QApplication::sendEvent(&f.form, &russian);
+                 }
+                 copied = QGuiApplication::clipboard()->image();
+                 expect(heard().startsWith(english ? QStringLiteral("Picture copied")
+                                                   : QStringLiteral("Рисунок скопирован")),
+                        QStringLiteral("heard: ") + heard());
+                 expect(f.form.grab().toImage() == shown,
+                        QStringLiteral("the window changed with the picture"));
+                 f.form.grab().toImage().save("/tmp/i33-after.png");
+                 answer = [&] { return dir.filePath(asked.back().name); };
+                 QTest::keyClick(&f.form, Qt::Key_S, Qt::ControlModifier);
+                 png = dir.filePath(asked.back().name);
+                 QTest::keyClick(&f.form, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+                 csv = dir.filePath(asked.back().name);
+                 expect(saveDataEnabled() && f.form.Run().Frozen() && told.size() == 1,
+                        QStringLiteral("the numbers were not there to save"));
+                 // The window itself at that size, the pointer on the same
+                 // point of the drawing.
+                 const Twips twice(2.0);
+                 const QPointF twips = map.TwipsAt(at);
+                 f.form.resize(Form1::PictureSize());
+                 const QPoint there = twice.Point(twips.x(), twips.y());
+                 QMouseEvent moveThere(QEvent::MouseMove, there, f.form.mapToGlobal(there),
+                                       Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+                 QApplication::sendEvent(&f.form, &moveThere);
+                 const QImage grab = f.form.grab().toImage().convertToFormat(QImage::Format_RGB32);
+                 expect(grab.size() == QSize(2032, 1468) &&
+                            copied.convertToFormat(QImage::Format_RGB32) == grab,
+                        QStringLiteral("the copied picture is not the window's own"));
+                 expect(QImage(png).convertToFormat(QImage::Format_RGB32) == grab,
+                        QStringLiteral("the saved picture is not the window's own"));
+                 ClickSwitch(f.form); // off, from the freeze
+             }},
+        };
+        const QObject scope;
+        std::size_t next = 0;
+        std::function<void()> advance = [&] {
+            if (next == script.size()) {
+                return;
+            }
+            After(10, scope, advance);
+            if (script[next].ready()) {
+                script[next++].act();
+            }
+        };
+        After(50, scope, advance);
+        RunUntilOff(f.form, 10000, "the run was not taken home within 10 s");
+        QCOMPARE(problems.join(QStringLiteral("; ")), QString());
+        QCOMPARE(next, script.size());
+
+        // Proposed as kelvara-YYYY-MM-DD-HHMMSS in the Pictures folder, then
+        // in the folder saved into last.
+        QCOMPARE(asked.size(), 3u);
+        QVERIFY(QRegularExpression(QStringLiteral("^kelvara-\\d{4}-\\d\\d-\\d\\d-\\d{6}\\.png$"))
+                    .match(asked[0].name)
+                    .hasMatch());
+        QVERIFY(asked[2].name.endsWith(QStringLiteral(".csv")));
+        QCOMPARE(asked[1].folder, dir.path());
+        QCOMPARE(asked[2].folder, dir.path());
+
+        // The P that V shows, and the table read back by Python.
+        const auto& lines = teaching.ShownReadouts().Lines();
+        const QString p = kelvara::ui::Readouts::Text(lines.at(6));
+        const QString shownP = p.section(QLatin1Char(' '), -2, -2).replace(',', '.');
+        QCOMPARE(p, english ? QStringLiteral("P = U · I = 0.08 W")
+                            : QStringLiteral("P = U · I = 0,08 Вт"));
+        const char* check = R"(
+import csv, math, sys
+path, sep = sys.argv[1], sys.argv[2]
+um, r, w, P = map(float, sys.argv[3:7])
+with open(path, encoding='utf-8-sig', newline='') as f:
+    comments = [l.strip() for l in f if l.startswith('#')]
+with open(path, encoding='utf-8-sig', newline='') as f:
+    rows = list(csv.reader((l for l in f if not l.startswith('#')), delimiter=sep))
+data = [[float(x.replace(',', '.')) for x in row] for row in rows[1:]]
+assert all(len(row) == 4 for row in rows), 'rows of other than four fields'
+us = max(abs(u - um * math.sin(w * t + math.pi / 2)) for t, u, i, p in data)
+ir = max(abs(i - u / r) for t, u, i, p in data)
+pu = max(abs(p - u * i) for t, u, i, p in data)
+n = int((data[-1][0] - data[0][0]) // (2 * math.pi / w))
+whole = [p for t, u, i, p in data if t < data[0][0] + n * 2 * math.pi / w]
+mean = sum(whole) / len(whole)
+print('|'.join(rows[0]))
+print(comments[-2])
+print(len(data), n, us < 2e-5, ir < 2e-6, pu < 2e-6, abs(mean - P) / P < 0.01)
+)";
+        QProcess python;
+        python.start(QStringLiteral("/usr/bin/python3"),
+                     {QStringLiteral("-c"), QString::fromUtf8(check), csv,
+                      english ? QStringLiteral(",") : QStringLiteral(";"), QStringLiteral("0.8"),
+                      QStringLiteral("4"), QString::number(st.Omega, 'g', 17), shownP});
+        QVERIFY(python.waitForFinished(20000));
+        QCOMPARE(QString::fromUtf8(python.readAllStandardError()), QString());
+        const QStringList out =
+            QString::fromUtf8(python.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(out.size(), 3);
+        QCOMPARE(out[0], english ? QStringLiteral("t (s)|u (V)|i (A)|p (W)")
+                                 : QStringLiteral("t (с)|u (В)|i (А)|p (Вт)"));
+        QCOMPARE(out[1], QStringLiteral("# ") + p);
+        // A row a pass of the frozen sweep, at least 4.5 s of it: more than
+        // six whole periods of 0,67 s.
+        const QStringList checks = out[2].split(' ');
+        QVERIFY2(checks.size() == 6 && checks[0].toInt() >= 270 && checks[1].toInt() >= 6,
+                 qPrintable(out[2]));
+        QCOMPARE(checks.mid(2), QStringList(4, QStringLiteral("True")));
+    }
+
     // L (or «Д» with a Russian layout) during a run changes every text at
     // once and keeps the run: frozen, English and back give the Russian
     // window to the pixel; going on in English reads the same clock, nothing
@@ -802,6 +1026,9 @@ private slots:
                                     QStringLiteral("Значения\tV"), QStringLiteral("Электроны\tE"),
                                     QStringLiteral("Проекторный вид\tC"),
                                     QStringLiteral("Во весь экран\tF11"), QStringLiteral("Язык\tL"),
+                                    QStringLiteral("Копировать рисунок\tCtrl+C"),
+                                    QStringLiteral("Сохранить рисунок…\tCtrl+S"),
+                                    QStringLiteral("Сохранить данные…\tCtrl+Shift+S"),
                                     QStringLiteral("Справка\tF1"), QStringLiteral("Выход\tCtrl+Q")},
                     QStringLiteral("menu: %1").arg(texts.join(QLatin1Char('|'))));
                 expect(entry(QStringLiteral("Пауза"))->isEnabled() &&

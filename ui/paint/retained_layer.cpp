@@ -28,8 +28,15 @@ RetainedLayer::RetainedLayer(QWidget* owner, const Element* container)
     : owner_(owner), container_(container) {}
 
 void RetainedLayer::SetMap(const Twips& map, QSize logicalSize) {
+    Shelf left{map_.Scale(), size_, image_, other_};
     map_ = map;
     size_ = logicalSize;
+    if (shelf_.scale == map.Scale() && shelf_.size == size_ && Fits(shelf_.image)) {
+        image_ = shelf_.image;
+        other_ = shelf_.other;
+        left = Shelf();
+    }
+    shelf_ = std::move(left);
     if (!record_.Empty()) {
         Ensure();
     }
@@ -73,6 +80,7 @@ void RetainedLayer::SetLook(const Look& look) {
     if (look == look_) {
         return;
     }
+    shelf_ = Shelf();
     std::swap(look_, otherLook_);
     std::swap(image_, other_);
     twoLooks_ = true;
@@ -104,6 +112,7 @@ void RetainedLayer::Render(QPainter& p, const StrokeRecord::Stroke& s, const Loo
 }
 
 QRect RetainedLayer::DrawLine(double x1, double y1, double x2, double y2, const QColor& colour) {
+    shelf_ = Shelf();
     const bool hasPixels = Ensure();
     const StrokeRecord::Stroke s{Whole(x1), Whole(y1),     Whole(x2),
                                  Whole(y2), colour.rgba(), static_cast<std::uint8_t>(penWidth_),
@@ -126,6 +135,7 @@ bool RetainedLayer::Clear() {
         return false;
     }
     record_.Clear();
+    shelf_ = Shelf();
     image_.fill(Qt::transparent);
     if (!other_.isNull()) {
         other_.fill(Qt::transparent);

@@ -85,6 +85,17 @@ private:
     bool twoLooks_ = false;
     Look otherLook_;
     QImage other_;
+    // The caches of the map before the last change, until anything is drawn
+    // or the look changes: a picture drawn at another scale and back finds
+    // the very pixels it left, not the record drawn again (which joins
+    // strokes, and so may round a pixel differently).
+    struct Shelf {
+        double scale = 0;
+        QSize size;
+        QImage image;
+        QImage other;
+    };
+    Shelf shelf_;
     int penWidth_ = 1;
     StrokeRecord record_;
 };

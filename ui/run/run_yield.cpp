@@ -27,7 +27,15 @@ void RunYield::WatchSliders(const std::array<QSlider*, 3>& sliders) {
 
 float RunYield::ReadTime() {
     readingBefore_ = clock_.LastReading();
-    return static_cast<float>(static_cast<double>(clock_.Read()) / 1e9);
+    elapsedBefore_ = elapsed_;
+    const auto now = static_cast<float>(static_cast<double>(clock_.Read()) / 1e9);
+    if (runStarting_) {
+        runStarting_ = false;
+        runStart_ = now;
+    }
+    // As the run loop subtracts: in single precision.
+    elapsed_ = now - runStart_;
+    return now;
 }
 
 void RunYield::SliderRead(Slider s, int position) {
@@ -35,6 +43,7 @@ void RunYield::SliderRead(Slider s, int position) {
 }
 
 void RunYield::RunStarts() {
+    runStarting_ = true;
     pacer_.SkipNextWait();
     PassFlagsCleared();
 }
@@ -53,6 +62,7 @@ bool RunYield::Yield() {
     // The pass before this one is on the screen now: its values with it.
     passOnScreen_ = passStarted_;
     onScreenReading_ = readingBefore_;
+    onScreenRead_ = {elapsedBefore_, slidersRead_};
     passStarted_ = true;
     emit passChanged();
     QCoreApplication::processEvents();

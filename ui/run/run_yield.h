@@ -80,6 +80,14 @@ public:
     bool HeldInstantOnScreen() const {
         return clock_.Frozen() && passOnScreen_ && onScreenReading_ == clock_.HeldAt();
     }
+    // The run time of the pass on the screen as its run loop reckoned it
+    // (the clock read for the pass less the run's first reading, single
+    // precision), and the sliders it read: what its graphs were drawn from.
+    struct PassRead {
+        float elapsed = 0;
+        std::array<int, 3> sliders{}; // sldW, sldU, sldR
+    };
+    const PassRead& OnScreenRead() const { return onScreenRead_; }
 
     // --- Pacing ---------------------------------------------------------------
     // On (the default), the yield waits for the screen's next frame; off,
@@ -114,6 +122,13 @@ private:
     // The clock's reading of the pass on the screen.
     std::int64_t onScreenReading_ = -1;
     std::array<int, 3> slidersRead_{};
+    // A run's first reading of the clock is its start; each pass counts
+    // from it.
+    bool runStarting_ = false;
+    float runStart_ = 0;
+    float elapsedBefore_ = 0;
+    float elapsed_ = 0;
+    PassRead onScreenRead_;
     bool passStarted_ = false;
     bool passOnScreen_ = false;
     bool ending_ = false;

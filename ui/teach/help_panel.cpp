@@ -84,7 +84,7 @@ QString HelpPanel::Title() {
 
 QString HelpPanel::Footnote() {
     return tr("Буквы действуют и в русской раскладке: P — З, V — М, E — У, C — С, L — Д, "
-              "Q — Й.");
+              "S — Ы, Q — Й.");
 }
 
 QString HelpPanel::Text() {
@@ -114,6 +114,10 @@ std::vector<HelpPanel::Row> HelpPanel::Rows() {
         {keys(Command::FullScreen) + QStringLiteral(", ") + keys(Command::Leave),
          tr("во весь экран и обратно")},
         {keys(Command::Language), tr("следующий язык: русский, английский")},
+        {keys(Command::Copy), tr("копировать рисунок окна, вдвое крупнее, для листа или "
+                                 "слайда")},
+        {keys(Command::Save), tr("сохранить этот рисунок в файл PNG")},
+        {keys(Command::SaveData), tr("сохранить числа развёртки на графиках в файл CSV")},
         {keys(Command::Help), tr("эта справка; F1, Escape или щелчок закрывают её")},
         {keys(Command::Exit), tr("выход из программы")},
         {tr("правая кнопка мыши, Menu, ") + keys(Command::Menu), tr("меню всех действий")},
@@ -160,7 +164,9 @@ void HelpPanel::changeEvent(QEvent* event) {
 
 void HelpPanel::SetMap(const Twips& map) {
     map_ = map;
-    setGeometry(window()->rect());
+    // Over the whole drawing also where it is drawn larger than the window,
+    // for a picture.
+    setGeometry(window()->rect() | map.Rect(0, 0, kFormWidthTwips, kFormHeightTwips));
     const QFontMetrics title(MakeFont(kTitleFont, map));
     const QFontMetrics row(MakeFont(kRowFont, map));
     rowHeight_ = row.lineSpacing() + row.lineSpacing() / 4;

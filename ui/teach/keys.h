@@ -29,6 +29,9 @@ enum class Command : std::uint8_t {
     Projector,  // the projector view on or off
     FullScreen, // fullscreen on or off
     Language,   // the next language
+    Copy,       // the window's drawing onto the clipboard
+    Save,       // the same picture into a PNG file
+    SaveData,   // the sweep on the graphs into a CSV file
     Leave,      // close the help, else leave fullscreen
     Help,       // show or hide the help panel
     Menu,       // open the context menu

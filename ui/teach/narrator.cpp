@@ -56,10 +56,17 @@ void Narrator::Tell(Command command, bool on, const std::vector<Readouts::Line>&
     case Command::FullScreen:
         text = on ? tr("Во весь экран") : tr("Обычное окно");
         break;
+    case Command::Copy:
+        text = tr("Рисунок скопирован");
+        break;
     default:
         return;
     }
     Announce(window_, text);
+}
+
+void Narrator::Saved(const QString& fileName) {
+    Announce(window_, tr("Сохранено: %1").arg(fileName));
 }
 
 } // namespace kelvara::ui

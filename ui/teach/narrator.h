@@ -40,6 +40,8 @@ public:
     // shown, projector view, fullscreen); `instant` the instant values' line
     // to tell with a step, if shown.
     void Tell(Command command, bool on, const std::vector<Readouts::Line>& instant = {});
+    // A file saved, by its name.
+    void Saved(const QString& fileName);
 
 private:
     QWidget& window_;

@@ -7,12 +7,16 @@
 #include "ui/lang/language.h"
 #include "ui/run/run_yield.h"
 #include "ui/teach/help_panel.h"
+#include "ui/teach/sweep_table.h"
 #include "ui/widgets/value_slider.h"
 
 #include <QAbstractSlider>
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -39,6 +43,10 @@ constexpr MenuEntry kMenu[] = {
     {Command::FullScreen, QT_TRANSLATE_NOOP("kelvara::ui::Presenter", "Во весь экран"), true},
     {Command::Language, QT_TRANSLATE_NOOP("kelvara::ui::Presenter", "Язык"), false},
     {Command::Freeze, nullptr, false},
+    {Command::Copy, QT_TRANSLATE_NOOP("kelvara::ui::Presenter", "Копировать рисунок"), false},
+    {Command::Save, QT_TRANSLATE_NOOP("kelvara::ui::Presenter", "Сохранить рисунок…"), false},
+    {Command::SaveData, QT_TRANSLATE_NOOP("kelvara::ui::Presenter", "Сохранить данные…"), false},
+    {Command::Freeze, nullptr, false},
     {Command::Help, QT_TRANSLATE_NOOP("kelvara::ui::Presenter", "Справка"), false},
     {Command::Exit, QT_TRANSLATE_NOOP("kelvara::ui::Presenter", "Выход"), false},
 };
@@ -49,7 +57,7 @@ Presenter::Presenter(QWidget& window, RunYield& run, const SimState& state,
                      const std::array<QSlider*, 3>& sliders)
     : QObject(&window), window_(window), run_(run), state_(state), sliders_(sliders),
       description_(window.accessibleDescription()), narrator_(window),
-      help_(new HelpPanel(&window)), menu_(new QMenu(&window)) {
+      help_(new HelpPanel(&window)), menu_(new QMenu(&window)), saver_(window) {
     for (const MenuEntry& entry : kMenu) {
         if (entry.text == nullptr) {
             menu_->addSeparator();
@@ -115,6 +123,10 @@ void Presenter::UpdateActions() {
     actions_[Command::Electrons]->setChecked(electrons_);
     actions_[Command::Projector]->setChecked(look_.Projector());
     actions_[Command::FullScreen]->setChecked(window_.isFullScreen());
+    actions_[Command::Copy]->setEnabled(static_cast<bool>(picture_));
+    actions_[Command::Save]->setEnabled(static_cast<bool>(picture_));
+    // No sweep on the graphs, no numbers to save.
+    actions_[Command::SaveData]->setEnabled(record_.Count() > 0);
     languageActions_[CurrentLanguage()]->setChecked(true);
 }
 
@@ -156,6 +168,17 @@ bool Presenter::Run(Command command) {
         return true;
     case Command::Language:
         return SetLanguage(NextLanguage(CurrentLanguage()));
+    case Command::Copy:
+        if (!picture_) {
+            return false;
+        }
+        QGuiApplication::clipboard()->setImage(picture_());
+        narrator_.Tell(command, true);
+        return true;
+    case Command::Save:
+        return SavePicture();
+    case Command::SaveData:
+        return SaveData();
     case Command::Leave:
         if (HelpShown()) {
             help_->hide();
@@ -197,7 +220,7 @@ void Presenter::Refresh() {
     }
     // Every pass on the screen is noted, so the cursor can read a sweep
     // from its start whenever the values are asked for.
-    record_.Note(state_, run_.PassOnScreen());
+    record_.Note(state_, run_.PassOnScreen(), run_.OnScreenRead());
     QRegion changed =
         readouts_.Update(map_, look_, values_, s, state_.OmegaBase, instant, run_.Frozen());
     changed += readouts_.UpdateGraphs(GraphsLifted(), s, state_);
@@ -290,6 +313,64 @@ void Presenter::FreezeChanged(bool frozen) {
 
 void Presenter::Paint(QPainter& p, const QRegion& dirty) const {
     readouts_.Paint(p, dirty);
+}
+
+void Presenter::SetPictureSource(std::function<QImage()> picture) {
+    picture_ = std::move(picture);
+}
+
+void Presenter::BeginPicture(const Twips& map) {
+    shownMap_ = map_;
+    shownPointer_ = pointer_;
+    if (pointer_) {
+        const QPointF at = map_.TwipsAt(*pointer_);
+        pointer_ = map.Point(at.x(), at.y());
+    }
+    SetMap(map);
+}
+
+void Presenter::EndPicture() {
+    pointer_ = shownPointer_;
+    SetMap(shownMap_);
+}
+
+bool Presenter::SavePicture() {
+    if (!picture_) {
+        return false;
+    }
+    // The picture as the window shows it at the key, before any dialog.
+    const QImage picture = picture_();
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!picture.save(&buffer, "PNG")) {
+        return false;
+    }
+    return Save(FileSaver::Kind::Picture, png);
+}
+
+bool Presenter::SaveData() {
+    if (record_.Count() == 0) {
+        saver_.Inform(tr("Данные не сохранены: на графиках нет развёртки. "
+                         "Включите генератор."));
+        return false;
+    }
+    return Save(FileSaver::Kind::Data, SweepTable::Csv(record_, state_.OmegaBase));
+}
+
+bool Presenter::Save(FileSaver::Kind kind, const QByteArray& bytes) {
+    // The clock stands while the dialog is open, so that the run goes on
+    // after it from the instant it was saved at.
+    const bool held = !run_.Frozen() && run_.ToggleFreeze();
+    const QString path = saver_.Save(kind, bytes);
+    if (held && run_.Frozen()) {
+        run_.ToggleFreeze();
+    }
+    if (path.isEmpty()) {
+        return false;
+    }
+    narrator_.Saved(QFileInfo(path).fileName());
+    return true;
 }
 
 void Presenter::ShowMenu(QPoint global) {

@@ -11,6 +11,7 @@
 #pragma once
 
 #include "sim/controls.h"
+#include "ui/files/file_saver.h"
 #include "ui/lang/language.h"
 #include "ui/layout/twips.h"
 #include "ui/look/look.h"
@@ -19,10 +20,12 @@
 #include "ui/teach/readouts.h"
 #include "ui/teach/sweep_record.h"
 
+#include <QImage>
 #include <QObject>
 #include <QPoint>
 
 #include <array>
+#include <functional>
 #include <map>
 #include <optional>
 
@@ -68,6 +71,14 @@ public:
     void WatchGraphScreen(const QWidget* screen);
     void Paint(QPainter& p, const QRegion& dirty) const;
 
+    // Where the picture of the window comes from (its drawing at twice the
+    // natural size); copying and saving it ask for it.
+    void SetPictureSource(std::function<QImage()> picture);
+    // The window drawn at `map` for a picture, the cursor on the point of
+    // the graphs it is on now; EndPicture gives the window its own again.
+    void BeginPicture(const Twips& map);
+    void EndPicture();
+
     // Pops the menu up at a point of the screen and returns at once, so a
     // run goes on while it is open.
     void ShowMenu(QPoint global);
@@ -78,6 +89,8 @@ public:
     bool ElectronsShown() const { return electrons_; }
     bool HelpShown() const;
     const Readouts& ShownReadouts() const { return readouts_; }
+    const SweepRecord& Record() const { return record_; }
+    FileSaver& Saver() { return saver_; }
     const Narrator& Narration() const { return narrator_; }
     QMenu* Menu() const { return menu_; }
     HelpPanel* Help() const { return help_; }
@@ -101,6 +114,10 @@ private:
     bool KeyPressed(QWidget& w, const QKeyEvent& key);
     void PointerAt(std::optional<QPoint> pointer);
     void PassChanged();
+    bool SavePicture();
+    bool SaveData();
+    // Saves, the run standing still while the user chooses, and says so.
+    bool Save(FileSaver::Kind kind, const QByteArray& bytes);
     // The instant values' line as shown now, or none.
     std::vector<Readouts::Line> InstantShown() const;
 
@@ -126,6 +143,11 @@ private:
     std::map<Command, QAction*> actions_;
     QMenu* languages_ = nullptr;
     std::map<Language, QAction*> languageActions_;
+    std::function<QImage()> picture_;
+    FileSaver saver_;
+    // The window's map and pointer while a picture is drawn at another.
+    Twips shownMap_;
+    std::optional<QPoint> shownPointer_;
 };
 
 } // namespace kelvara::ui

@@ -4,6 +4,7 @@
 #include "ui/teach/sweep_record.h"
 
 #include "sim/lesson.h"
+#include "sim/phase.h"
 #include "sim/state.h"
 
 #include <algorithm>
@@ -25,13 +26,30 @@ SweepRecord::SweepRecord() {
     passes_.reserve(kMostPoints);
 }
 
-void SweepRecord::Note(const SimState& st, bool onScreen) {
+void SweepRecord::Note(const SimState& st, bool onScreen, const RunYield::PassRead& read) {
     if (!onScreen) {
         passes_.clear();
         return;
     }
-    const Pass p{static_cast<std::int32_t>(st.CurX), static_cast<std::int32_t>(st.CurVoltY),
-                 static_cast<std::int32_t>(st.CurCurrentY), st.CurPowerY};
+    // The run loop's own arithmetic, on the values it read for the pass:
+    // the phase of its run time, the sweep's time, the slider's amplitude.
+    double cos = 0;
+    double sin = 0;
+    std::int16_t sign = 1;
+    SourcePhase(st, read.elapsed, cos, sin, sign);
+    const double amplitude = AmplitudeOf(read.sliders[static_cast<std::size_t>(Slider::sldU)]);
+    const double sweepTime = SweepTimeOf(st, static_cast<double>(read.elapsed));
+    const double u = cos * amplitude;
+    const double i = st.Resistance != 0 ? cos * PerResistance(amplitude, st.Resistance) : 0;
+    const Pass p{static_cast<std::int32_t>(st.CurX),
+                 static_cast<std::int32_t>(st.CurVoltY),
+                 static_cast<std::int32_t>(st.CurCurrentY),
+                 st.CurPowerY,
+                 sweepTime,
+                 u,
+                 i,
+                 u * i};
+    lastSliders_ = read.sliders;
     // A new sweep starts again at the left edge, on a window cleared.
     if (st.SweepCount != sweep_ || (!passes_.empty() && p.x < passes_.back().x)) {
         passes_.clear();

@@ -79,6 +79,7 @@ Form1::Form1(QWidget* parent)
             [this](bool on) { controls_.SetElectrons(on); });
     presenter_->WatchGraphScreen(widgets_.PicShirma());
     connect(this, &Form1::languageChanged, presenter_, &Presenter::Retranslate);
+    presenter_->SetPictureSource([this] { return Picture(); });
 }
 
 // A screen reader describes the window by its title.
@@ -145,6 +146,23 @@ void Form1::FitToScreen() {
     const double scale = std::max(0.5, Twips::FitScale(room));
     resize(Twips(scale).Size(kFormWidthTwips, kFormHeightTwips));
     move(s->availableGeometry().topLeft());
+}
+
+// Every part laid out at twice the natural scale for as long as it takes to
+// render them, then back: the drawing is made anew, not enlarged, so it
+// prints sharp. No event is handled in between, so the screen never shows
+// it.
+QImage Form1::Picture() {
+    const Twips shown = Map();
+    const QSize shownDrawing = Twips(shown.Scale()).Size(kFormWidthTwips, kFormHeightTwips);
+    const Twips twice(2.0);
+    QImage picture(PictureSize(), QImage::Format_RGB32);
+    widgets_.SetMap(twice, picture.size());
+    presenter_->BeginPicture(twice);
+    render(&picture, QPoint(), QRegion(picture.rect()));
+    widgets_.SetMap(shown, shownDrawing);
+    presenter_->EndPicture();
+    return picture;
 }
 
 void Form1::ToggleFullScreen() {

@@ -16,6 +16,7 @@
 #include "ui/look/look.h"
 #include "ui/run/run_yield.h"
 
+#include <QImage>
 #include <QWidget>
 
 namespace kelvara::ui {
@@ -59,6 +60,11 @@ public:
     void SetProjectorView(bool on);
     bool ProjectorView() const { return look_.Projector(); }
     const Look& CurrentLook() const { return look_; }
+
+    // The window's drawing at twice its natural size, whatever the window's
+    // own: the view, values, cursor and freeze as shown now.
+    QImage Picture();
+    static QSize PictureSize() { return Twips::NaturalSize() * 2; }
 
 signals:
     void picOnClicked();
