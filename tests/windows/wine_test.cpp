@@ -26,24 +26,28 @@ using kelvara::e2e::KeyboardLayout;
 using kelvara::e2e::Program;
 using kelvara::e2e::WindowManager;
 
-// How far the Windows window may stray from the Linux one at rest: the
-// share of pixels that differ by more than kLevels in some channel. What
-// may differ is the smoothing of text edges (Qt's FreeType engine on Windows
-// grey-scales glyphs that the xcb backend draws with the X server's
-// subpixel-free raster) and nothing else: every colour, line, scale and
-// caption must fall in the same place. kMaxShare, measured at about a tenth
-// of it, allows for text alone; a caption moved by a pixel or a control of
-// another style exceeds it several times over.
+// How far the Windows window may stray from the Linux one: pixels that
+// differ by more than kLevels in some channel. Both draw the same built-in
+// fonts through FreeType 2.12.1 (Qt's own copy on Windows, Debian's on
+// Linux) in the same style and palette, so at rest they were measured the
+// same to the pixel; kRestPixels allows a few edge pixels of a glyph, where
+// the two FreeType builds could round apart, and nothing more: a slider in
+// the Windows style, the system's button face or Windows' own text
+// rendering each differ in thousands of pixels, a caption off by one pixel
+// in hundreds. After a run the terminals' signs show the phase it ended at,
+// which two runs never share to the millisecond: kRunPixels allows those two
+// signs (about 150 pixels) on top.
 constexpr int kLevels = 8;
-constexpr double kMaxShare = 0.004;
+constexpr int kRestPixels = 40;
+constexpr int kRunPixels = 40 + 200;
 
 const QRect kClient(0, 0, 1016, 734);
 
-// The share of pixels of `a` and `b` that differ by more than kLevels,
-// with the differing pixels marked in `diff` (red on a faded copy of `a`).
-double DifferingShare(const QImage& a, const QImage& b, QImage* diff = nullptr) {
+// How many pixels of `a` and `b` differ by more than kLevels, with the
+// differing pixels marked in `diff` (red on a faded copy of `a`).
+qint64 DifferingPixels(const QImage& a, const QImage& b, QImage* diff = nullptr) {
     if (a.size() != b.size()) {
-        return 1.0;
+        return qint64(a.width()) * a.height();
     }
     if (diff != nullptr) {
         *diff = a.convertToFormat(QImage::Format_RGB32);
@@ -64,7 +68,7 @@ double DifferingShare(const QImage& a, const QImage& b, QImage* diff = nullptr) 
             }
         }
     }
-    return double(differing) / double(a.width() * a.height());
+    return differing;
 }
 
 void SaveShots(const QString& name, const QImage& windows, const QImage& linux) {
@@ -73,7 +77,7 @@ void SaveShots(const QString& name, const QImage& windows, const QImage& linux) 
         return;
     }
     QImage diff;
-    DifferingShare(windows, linux, &diff);
+    DifferingPixels(windows, linux, &diff);
     windows.save(dir + QStringLiteral("/wine-%1-windows.png").arg(name));
     linux.save(dir + QStringLiteral("/wine-%1-linux.png").arg(name));
     diff.save(dir + QStringLiteral("/wine-%1-diff.png").arg(name));
@@ -303,17 +307,16 @@ void WineTest::startsAsOnLinux() {
     QVERIFY(Opened(windows, "kelvara.exe"));
     QCOMPARE(windows.Geometry().size(), kClient.size());
     const QImage shot = windows.Shot();
-    const double share = DifferingShare(shot, linux);
+    const qint64 differing = DifferingPixels(shot, linux);
     SaveShots(QStringLiteral("rest-") + QTest::currentDataTag(), shot, linux);
-    qInfo("%.3f %% of the pixels differ from the Linux window by more than %d", share * 100,
-          kLevels);
-    QVERIFY2(share <= kMaxShare, qPrintable(QStringLiteral("%1 %").arg(share * 100)));
+    qInfo("%lld pixels differ from the Linux window by more than %d", differing, kLevels);
+    QVERIFY2(differing <= kRestPixels, qPrintable(QStringLiteral("%1 pixels").arg(differing)));
 }
 
 // Space starts a run, P freezes it, V shows the values, L turns to English,
 // Space again ends the run: then the window is the Linux one after the
-// same keys. The keys go by their places on the keyboard, under the Russian
-// layout too.
+// same keys, but for the terminals' signs (see kRunPixels). The keys go by their places on the
+// keyboard, under the Russian layout too.
 void WineTest::keysAsOnLinux() {
     const KeyboardLayout russian(QStringLiteral("ru,us"));
     QVERIFY2(russian.Set(), "setxkbmap could not set the layout ru,us");
@@ -340,7 +343,7 @@ void WineTest::keysAsOnLinux() {
     QImage end;
     QVERIFY(windows.Within(5000, [&](const QImage& img) {
         end = img;
-        return img != frozen && DifferingShare(img, frozen) > 0.01;
+        return DifferingPixels(img, frozen) > 1000;
     }));
     QTest::qWait(1000);
     end = windows.Shot();
@@ -352,16 +355,17 @@ void WineTest::keysAsOnLinux() {
         Program program(
             {QStringLiteral("LANG=ru_RU.UTF-8"), QStringLiteral("LOCPATH=") + locales_});
         QVERIFY(program.WaitForWindow());
-        program.Keys({"Cyrillic_em", "Cyrillic_de"});
+        program.Keys({"space"});
+        QTest::qWait(1500);
+        program.Keys({"Cyrillic_ze", "Cyrillic_em", "Cyrillic_de", "space"});
         QTest::qWait(1000);
         linux = program.Shot();
     }
-    const double share = DifferingShare(end, linux);
+    const qint64 differing = DifferingPixels(end, linux);
     SaveShots(QStringLiteral("keys"), end, linux);
-    qInfo("after the keys, %.3f %% of the pixels differ from the Linux window", share * 100);
-    QVERIFY2(share <= kMaxShare, qPrintable(QStringLiteral("%1 %").arg(share * 100)));
+    qInfo("after the keys, %lld pixels differ from the Linux window", differing);
+    QVERIFY2(differing <= kRunPixels, qPrintable(QStringLiteral("%1 pixels").arg(differing)));
 }
-
 void WineTest::endsWithZero_data() {
     QTest::addColumn<QString>("how");
     QTest::newRow("Ctrl+Q") << QStringLiteral("keys");
