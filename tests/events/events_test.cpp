@@ -71,6 +71,52 @@ void After(int ms, const QObject& scope, std::function<void()> step) {
     QTimer::singleShot(ms, &scope, std::move(step));
 }
 
+// One step of a scripted run: what it waits for, then what it does.
+struct ScriptStep {
+    std::function<bool()> ready;
+    std::function<void()> act;
+};
+
+// Plays a script from inside the run's yields, for as long as it lives:
+// every 10 ms from 50 ms on, the next step acts once it is ready, after the
+// next poll is set up (a step may start a nested run); `onStep` runs just
+// before each step acts.
+class ScriptPlayer {
+public:
+    explicit ScriptPlayer(
+        const std::vector<ScriptStep>& script, std::function<void()> onStep = [] {})
+        : script_(script), onStep_(std::move(onStep)) {
+        advance_ = [this] {
+            if (next_ == script_.size()) {
+                return;
+            }
+            const ScriptStep& step = script_[next_];
+            After(10, scope_, advance_);
+            if (step.ready()) {
+                ++next_;
+                onStep_();
+                step.act();
+            }
+        };
+        After(50, scope_, advance_);
+    }
+    ~ScriptPlayer() = default;
+    ScriptPlayer(const ScriptPlayer&) = delete;
+    ScriptPlayer& operator=(const ScriptPlayer&) = delete;
+    ScriptPlayer(ScriptPlayer&&) = delete;
+    ScriptPlayer& operator=(ScriptPlayer&&) = delete;
+
+    // How many steps have acted.
+    std::size_t Played() const { return next_; }
+
+private:
+    const std::vector<ScriptStep>& script_;
+    std::function<void()> onStep_;
+    QObject scope_;
+    std::size_t next_ = 0;
+    std::function<void()> advance_;
+};
+
 // Every display at rest, as the reset leaves them.
 QString RestProblems(const Form1& form) {
     const QColor white(255, 255, 255);
@@ -429,11 +475,7 @@ private slots:
         double voltAngle = 0;
         // Each step waits for what it needs to be there (a pass drawn), or for
         // a while where nothing may change; the deadline bounds the waits.
-        struct Step {
-            std::function<bool()> ready;
-            std::function<void()> act;
-        };
-        std::vector<Step> script;
+        std::vector<ScriptStep> script;
         for (int d = 2; d <= depth; ++d) {
             script.push_back({always, [&, d] {
                                   set(0.125 * (d - 1));
@@ -514,26 +556,12 @@ private slots:
         script.push_back({always, [&] {
                               ClickSwitch(f.form); // off, from the freeze: every level ends
                           }});
-        const QObject scope;
-        std::size_t next = 0;
-        std::function<void()> advance = [&] {
-            if (next == script.size()) {
-                return;
-            }
-            const Step& step = script[next];
-            After(10, scope, advance); // first: a step may start a nested run
-            if (step.ready()) {
-                ++next;
-                sinceStep.start();
-                step.act();
-            }
-        };
         sinceStep.start();
-        After(50, scope, advance);
+        const ScriptPlayer player(script, [&] { sinceStep.start(); });
         RunUntilOff(f.form, 5000, "the frozen runs did not end within 5 s");
 
         QCOMPARE(problems.join(QStringLiteral("; ")), QString());
-        QCOMPARE(next, script.size());
+        QCOMPARE(player.Played(), script.size());
         QVERIFY(!f.form.Run().Frozen());
         QVERIFY(!f.form.accessibleDescription().endsWith(QStringLiteral("Пауза")));
         QCOMPARE(f.events.SwitchDepth(), 0);
@@ -587,11 +615,7 @@ private slots:
             }
             return shown;
         };
-        struct Step {
-            std::function<bool()> ready;
-            std::function<void()> act;
-        };
-        const std::vector<Step> script = {
+        const std::vector<ScriptStep> script = {
             {[&] { return st.CurX == 8850; }, [&] { set(1.0); }},
             {[&] { return st.CurX == 9250; },
              [&] {
@@ -663,21 +687,10 @@ private slots:
                  ClickSwitch(f.form);                 // off, from the freeze
              }},
         };
-        const QObject scope;
-        std::size_t next = 0;
-        std::function<void()> advance = [&] {
-            if (next == script.size()) {
-                return;
-            }
-            After(10, scope, advance);
-            if (script[next].ready()) {
-                script[next++].act();
-            }
-        };
-        After(50, scope, advance);
+        const ScriptPlayer player(script);
         RunUntilOff(f.form, 5000, "the frozen run was not read within 5 s");
         QCOMPARE(problems.join(QStringLiteral("; ")), QString());
-        QCOMPARE(next, script.size());
+        QCOMPARE(player.Played(), script.size());
         // Switched off, the traces are erased: the cursor reads nothing,
         // neither where it stood nor where the pointer goes.
         QVERIFY2(!graphs.Reading(), "the cursor read the erased sweep at the switch-off");
@@ -762,11 +775,7 @@ private slots:
         QImage copied;
         QString png;
         QString csv;
-        struct Step {
-            std::function<bool()> ready;
-            std::function<void()> act;
-        };
-        const std::vector<Step> script = {
+        const std::vector<ScriptStep> script = {
             {[&] { return st.CurX >= 8850 + 400; },
              [&] {
                  bool held = false;
@@ -828,21 +837,10 @@ private slots:
                  ClickSwitch(f.form); // off, from the freeze
              }},
         };
-        const QObject scope;
-        std::size_t next = 0;
-        std::function<void()> advance = [&] {
-            if (next == script.size()) {
-                return;
-            }
-            After(10, scope, advance);
-            if (script[next].ready()) {
-                script[next++].act();
-            }
-        };
-        After(50, scope, advance);
+        const ScriptPlayer player(script);
         RunUntilOff(f.form, 10000, "the run was not taken home within 10 s");
         QCOMPARE(problems.join(QStringLiteral("; ")), QString());
-        QCOMPARE(next, script.size());
+        QCOMPARE(player.Played(), script.size());
 
         // Proposed as kelvara-YYYY-MM-DD-HHMMSS in the Pictures folder, then
         // in the folder saved into last.
@@ -928,11 +926,7 @@ print(len(data), n, us < 2e-5, ir < 2e-6, pu < 2e-6, abs(mean - P) / P < 0.01)
             return surface.Caption(title) != russianTitle &&
                    f.form.Widgets().Command1()->text() == QStringLiteral("Exit");
         };
-        struct Step {
-            std::function<bool()> ready;
-            std::function<void()> act;
-        };
-        const std::vector<Step> script = {
+        const std::vector<ScriptStep> script = {
             {[] { return true; }, [&] { set(1.0); }},
             {[&] { return curX() == graphX(1.0); }, [&] { QTest::keyClick(&f.form, Qt::Key_P); }},
             {quiet,
@@ -963,23 +957,11 @@ print(len(data), n, us < 2e-5, ir < 2e-6, pu < 2e-6, abs(mean - P) / P < 0.01)
                  ClickSwitch(f.form); // off
              }},
         };
-        const QObject scope;
-        std::size_t next = 0;
-        std::function<void()> advance = [&] {
-            if (next == script.size()) {
-                return;
-            }
-            After(10, scope, advance);
-            if (script[next].ready()) {
-                sinceStep.start();
-                script[next++].act();
-            }
-        };
         sinceStep.start();
-        After(50, scope, advance);
+        const ScriptPlayer player(script, [&] { sinceStep.start(); });
         RunUntilOff(f.form, 5000, "the run with the language switched did not end within 5 s");
         QCOMPARE(problems.join(QStringLiteral("; ")), QString());
-        QCOMPARE(next, script.size());
+        QCOMPARE(player.Played(), script.size());
         QCOMPARE(surface.Caption(title), russianTitle);
     }
 
