@@ -366,6 +366,7 @@ void WineTest::keysAsOnLinux() {
     qInfo("after the keys, %lld pixels differ from the Linux window", differing);
     QVERIFY2(differing <= kRunPixels, qPrintable(QStringLiteral("%1 pixels").arg(differing)));
 }
+
 void WineTest::endsWithZero_data() {
     QTest::addColumn<QString>("how");
     QTest::newRow("Ctrl+Q") << QStringLiteral("keys");
