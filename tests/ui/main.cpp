@@ -12,6 +12,9 @@
 
 std::unique_ptr<QObject> MakeLayoutTest();
 std::unique_ptr<QObject> MakeControlsTest();
+std::unique_ptr<QObject> MakeReadoutsTest();
+std::unique_ptr<QObject> MakePresenterTest();
+std::unique_ptr<QObject> MakeFileSaverTest();
 std::unique_ptr<QObject> MakeProjectorTest();
 std::unique_ptr<QObject> MakeLanguageTest();
 std::unique_ptr<QObject> MakeRunClockTest();
@@ -24,6 +27,9 @@ int main(int argc, char* argv[]) {
     std::vector<std::unique_ptr<QObject>> tests;
     tests.push_back(MakeLayoutTest());
     tests.push_back(MakeControlsTest());
+    tests.push_back(MakeReadoutsTest());
+    tests.push_back(MakePresenterTest());
+    tests.push_back(MakeFileSaverTest());
     tests.push_back(MakeProjectorTest());
     tests.push_back(MakeLanguageTest());
     tests.push_back(MakeRunClockTest());

@@ -53,6 +53,16 @@ QPoint InClient(const ui::Form1& form, const char* box, QPoint p) {
     return b->Client()->mapTo(&form, p);
 }
 
+int CountColour(const QImage& img, const QRect& r, const QColor& c) {
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        for (int x = r.left(); x <= r.right(); ++x) {
+            n += At(img, {x, y}) == c ? 1 : 0;
+        }
+    }
+    return n;
+}
+
 QColor Rgb(int r, int g, int b) {
     return {r, g, b};
 }

@@ -30,6 +30,8 @@ QImage Grab(QWidget& w);
 QColor At(const QImage& img, QPoint logical);
 // Window pixel of a point given in pixels of a box's client area.
 QPoint InClient(const ui::Form1& form, const char* box, QPoint p);
+// How many logical pixels of a rectangle have exactly this colour.
+int CountColour(const QImage& img, const QRect& r, const QColor& c);
 
 QColor Rgb(int r, int g, int b);
 QColor ButtonFace();
