@@ -22,33 +22,51 @@
 #include <QMouseEvent>
 #include <QSlider>
 
+#include <cstdint>
+
 namespace kelvara::ui {
 
 namespace {
 
-// The context menu, top to bottom; a null text is a separator.
-struct MenuEntry {
-    Command command;
-    const char* text;
-    bool checkable;
+// The context menu, top to bottom.
+enum class EntryKind : std::uint8_t {
+    Action,    // does its command
+    Toggle,    // does its command and shows a check while it is on
+    Languages, // a submenu of the languages
+    Separator, // a line between groups
 };
 
+struct MenuEntry {
+    EntryKind kind;
+    Command command = Command::Menu; // not read for a separator
+    const char* text = nullptr;
+};
+
+constexpr MenuEntry kSeparator{EntryKind::Separator};
+
 constexpr MenuEntry kMenu[] = {
-    {Command::Freeze, QT_TRANSLATE_NOOP("kelvara::ui::Presenter", "Пауза"), true},
-    {Command::Step, QT_TRANSLATE_NOOP("kelvara::ui::Presenter", "Шаг вперёд на 1/60 с"), false},
-    {Command::Freeze, nullptr, false},
-    {Command::Values, QT_TRANSLATE_NOOP("kelvara::ui::Presenter", "Значения"), true},
-    {Command::Electrons, QT_TRANSLATE_NOOP("kelvara::ui::Presenter", "Электроны"), true},
-    {Command::Projector, QT_TRANSLATE_NOOP("kelvara::ui::Presenter", "Проекторный вид"), true},
-    {Command::FullScreen, QT_TRANSLATE_NOOP("kelvara::ui::Presenter", "Во весь экран"), true},
-    {Command::Language, QT_TRANSLATE_NOOP("kelvara::ui::Presenter", "Язык"), false},
-    {Command::Freeze, nullptr, false},
-    {Command::Copy, QT_TRANSLATE_NOOP("kelvara::ui::Presenter", "Копировать рисунок"), false},
-    {Command::Save, QT_TRANSLATE_NOOP("kelvara::ui::Presenter", "Сохранить рисунок…"), false},
-    {Command::SaveData, QT_TRANSLATE_NOOP("kelvara::ui::Presenter", "Сохранить данные…"), false},
-    {Command::Freeze, nullptr, false},
-    {Command::Help, QT_TRANSLATE_NOOP("kelvara::ui::Presenter", "Справка"), false},
-    {Command::Exit, QT_TRANSLATE_NOOP("kelvara::ui::Presenter", "Выход"), false},
+    {EntryKind::Toggle, Command::Freeze, QT_TRANSLATE_NOOP("kelvara::ui::Presenter", "Пауза")},
+    {EntryKind::Action, Command::Step,
+     QT_TRANSLATE_NOOP("kelvara::ui::Presenter", "Шаг вперёд на 1/60 с")},
+    kSeparator,
+    {EntryKind::Toggle, Command::Values, QT_TRANSLATE_NOOP("kelvara::ui::Presenter", "Значения")},
+    {EntryKind::Toggle, Command::Electrons,
+     QT_TRANSLATE_NOOP("kelvara::ui::Presenter", "Электроны")},
+    {EntryKind::Toggle, Command::Projector,
+     QT_TRANSLATE_NOOP("kelvara::ui::Presenter", "Проекторный вид")},
+    {EntryKind::Toggle, Command::FullScreen,
+     QT_TRANSLATE_NOOP("kelvara::ui::Presenter", "Во весь экран")},
+    {EntryKind::Languages, Command::Language, QT_TRANSLATE_NOOP("kelvara::ui::Presenter", "Язык")},
+    kSeparator,
+    {EntryKind::Action, Command::Copy,
+     QT_TRANSLATE_NOOP("kelvara::ui::Presenter", "Копировать рисунок")},
+    {EntryKind::Action, Command::Save,
+     QT_TRANSLATE_NOOP("kelvara::ui::Presenter", "Сохранить рисунок…")},
+    {EntryKind::Action, Command::SaveData,
+     QT_TRANSLATE_NOOP("kelvara::ui::Presenter", "Сохранить данные…")},
+    kSeparator,
+    {EntryKind::Action, Command::Help, QT_TRANSLATE_NOOP("kelvara::ui::Presenter", "Справка")},
+    {EntryKind::Action, Command::Exit, QT_TRANSLATE_NOOP("kelvara::ui::Presenter", "Выход")},
 };
 
 } // namespace
@@ -59,9 +77,11 @@ Presenter::Presenter(QWidget& window, RunYield& run, const SimState& state,
       description_(window.accessibleDescription()), narrator_(window),
       help_(new HelpPanel(&window)), menu_(new QMenu(&window)), saver_(window) {
     for (const MenuEntry& entry : kMenu) {
-        if (entry.text == nullptr) {
+        switch (entry.kind) {
+        case EntryKind::Separator:
             menu_->addSeparator();
-        } else if (entry.command == Command::Language) {
+            break;
+        case EntryKind::Languages: {
             languages_ = menu_->addMenu(QString());
             auto* group = new QActionGroup(languages_);
             for (Language language : kLanguages) {
@@ -71,12 +91,17 @@ Presenter::Presenter(QWidget& window, RunYield& run, const SimState& state,
                 connect(a, &QAction::triggered, this, [language] { SetLanguage(language); });
                 languageActions_[language] = a;
             }
-        } else {
+            break;
+        }
+        case EntryKind::Action:
+        case EntryKind::Toggle: {
             QAction* a = menu_->addAction(QString());
-            a->setCheckable(entry.checkable);
+            a->setCheckable(entry.kind == EntryKind::Toggle);
             const Command command = entry.command;
             connect(a, &QAction::triggered, this, [this, command] { Run(command); });
             actions_[command] = a;
+            break;
+        }
         }
     }
     NameActions();
@@ -102,11 +127,11 @@ Presenter::Presenter(QWidget& window, RunYield& run, const SimState& state,
 void Presenter::NameActions() {
     menu_->setAccessibleName(tr("Действия"));
     for (const MenuEntry& entry : kMenu) {
-        if (entry.text == nullptr) {
+        if (entry.kind == EntryKind::Separator) {
             continue;
         }
         const QString text = tr(entry.text) + QLatin1Char('\t') + KeysOf(entry.command);
-        if (entry.command == Command::Language) {
+        if (entry.kind == EntryKind::Languages) {
             languages_->setTitle(text);
         } else {
             actions_[entry.command]->setText(text);
