@@ -255,8 +255,8 @@
         <translation>next language: Russian, English</translation>
     </message>
     <message>
-        <source>эта справка; F1, Escape или щелчок закрывают её</source>
-        <translation>this help; F1, Escape or a click closes it</translation>
+        <source>эта справка; %1 или щелчок закрывают её</source>
+        <translation>this help; %1 or a click closes it</translation>
     </message>
     <message>
         <source>выход из программы</source>
@@ -279,8 +279,8 @@
         <translation>the switch, buttons and sliders: as the keys above</translation>
     </message>
     <message>
-        <source>Буквы действуют и в русской раскладке: P — З, V — М, E — У, C — С, L — Д, S — Ы, Q — Й.</source>
-        <translation>Letters work with a Russian layout too: P — З, V — М, E — У, C — С, L — Д, S — Ы, Q — Й.</translation>
+        <source>Буквы действуют и в русской раскладке: %1.</source>
+        <translation>Letters work with a Russian layout too: %1.</translation>
     </message>
     <message>
         <source>копировать рисунок окна, вдвое крупнее, для листа или слайда</source>

@@ -3,12 +3,14 @@
 //
 // The key table as key presses reach it: found by the key's position under
 // a Russian layout, and only with the modifiers it names.
+#include "ui/teach/help_panel.h"
 #include "ui/teach/keys.h"
 
 #include <QKeyEvent>
 #include <QObject>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -58,6 +60,23 @@ private slots:
             const QKeyEvent press(QEvent::KeyPress, row.key, row.modifiers);
             QVERIFY2(kelvara::ui::CommandOf(press) == row.command, row.what);
         }
+    }
+
+    // The help names the keys from the table: each letter key once, with
+    // the Russian letter its key types, and the keys that close the help.
+    void helpReadsTheTable() {
+        for (const auto& [latin, russian] : kelvara::ui::RussianLetters()) {
+            QCOMPARE(kelvara::ui::LatinKey(russian.unicode()), int{latin.unicode()});
+        }
+        QCOMPARE(kelvara::ui::HelpPanel::Footnote(),
+                 QStringLiteral("Буквы действуют и в русской раскладке: P — З, V — М, E — У, "
+                                "C — С, L — Д, S — Ы, Q — Й."));
+        const auto rows = kelvara::ui::HelpPanel::Rows();
+        QVERIFY(std::any_of(rows.begin(), rows.end(), [](const auto& row) {
+            return row ==
+                   std::pair{QStringLiteral("F1"),
+                             QStringLiteral("эта справка; F1, Escape или щелчок закрывают её")};
+        }));
     }
 };
 

@@ -83,8 +83,11 @@ QString HelpPanel::Title() {
 }
 
 QString HelpPanel::Footnote() {
-    return tr("Буквы действуют и в русской раскладке: P — З, V — М, E — У, C — С, L — Д, "
-              "S — Ы, Q — Й.");
+    QStringList letters;
+    for (const auto& [latin, russian] : RussianLetters()) {
+        letters << latin + kRowGap + russian;
+    }
+    return tr("Буквы действуют и в русской раскладке: %1.").arg(letters.join(QStringLiteral(", ")));
 }
 
 QString HelpPanel::Text() {
@@ -118,7 +121,9 @@ std::vector<HelpPanel::Row> HelpPanel::Rows() {
                                  "слайда")},
         {keys(Command::Save), tr("сохранить этот рисунок в файл PNG")},
         {keys(Command::SaveData), tr("сохранить числа развёртки на графиках в файл CSV")},
-        {keys(Command::Help), tr("эта справка; F1, Escape или щелчок закрывают её")},
+        {keys(Command::Help),
+         tr("эта справка; %1 или щелчок закрывают её")
+             .arg(keys(Command::Help) + QStringLiteral(", ") + keys(Command::Leave))},
         {keys(Command::Exit), tr("выход из программы")},
         {tr("правая кнопка мыши, Menu, ") + keys(Command::Menu), tr("меню всех действий")},
         {tr("щелчок мышью"), tr("переключатель, кнопки и ползунки — как клавиши выше")},

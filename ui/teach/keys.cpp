@@ -5,6 +5,7 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -57,6 +58,20 @@ int LatinKey(int key) {
         }
     }
     return key;
+}
+
+std::vector<std::pair<QChar, QChar>> RussianLetters() {
+    std::vector<std::pair<QChar, QChar>> letters;
+    for (const Binding& b : kBindings) {
+        for (const auto& [cyrillic, latin] : kRussianKeys) {
+            const std::pair<QChar, QChar> pair{QLatin1Char(latin), QChar(cyrillic)};
+            if (b.key == latin &&
+                std::find(letters.begin(), letters.end(), pair) == letters.end()) {
+                letters.push_back(pair);
+            }
+        }
+    }
+    return letters;
 }
 
 std::optional<Command> CommandOf(const QKeyEvent& event) {

@@ -18,6 +18,8 @@
 
 #include <cstdint>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace kelvara::ui {
 
@@ -47,6 +49,10 @@ constexpr bool Repeats(Command command) {
 
 // The keys of a command as the menu and the help panel name them.
 QString KeysOf(Command command);
+
+// The table's letter keys, in its order, each once: the Latin letter and
+// the one a Russian layout types on that key ("P" and "З").
+std::vector<std::pair<QChar, QChar>> RussianLetters();
 
 // The Latin letter on the key that typed a Cyrillic letter of the standard
 // Russian layout (З gives Qt::Key_P); any other key as it is.
