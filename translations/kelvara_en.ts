@@ -412,6 +412,13 @@
 <context>
     <name>kelvara::ui::Readouts</name>
     <message>
+        <source>Пауза</source>
+        <translation>Paused</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::ui::ValueLines</name>
+    <message>
         <source>ω = %1 рад/с</source>
         <translation>ω = %1 rad/s</translation>
     </message>
@@ -454,10 +461,6 @@
     <message>
         <source>p = %1 Вт</source>
         <translation>p = %1 W</translation>
-    </message>
-    <message>
-        <source>Пауза</source>
-        <translation>Paused</translation>
     </message>
     <message>
         <source>%1 Гц</source>

@@ -11,6 +11,7 @@
 #include "ui/teach/help_panel.h"
 #include "ui/teach/presenter.h"
 #include "ui/teach/readouts.h"
+#include "ui/teach/value_lines.h"
 #include "ui/widgets/box.h"
 #include "ui/widgets/marker.h"
 #include "ui/window/events.h"
@@ -584,7 +585,7 @@ private slots:
         f.form.Widgets().Command4()->click(); // the graphs screen lifted
         QTest::keyClick(&f.form, Qt::Key_V);
         const kelvara::ui::Presenter& teaching = f.form.Teaching();
-        const auto& graphs = teaching.ShownReadouts().Graphs();
+        const auto& graphs = teaching.Graphs();
         const auto& st = f.form.State();
         const auto pointer = [&](std::optional<QPoint> at) {
             if (at) {
@@ -633,8 +634,8 @@ private slots:
                  for (const auto& l : graphs.ReadingLines()) {
                      lines << l.text;
                  }
-                 const auto v =
-                     kelvara::ui::Readouts::InstantOf(st, drawnAt1s[0], drawnAt1s[1], drawnAt1s[2]);
+                 const auto v = kelvara::ui::ValueLines::InstantOf(st, drawnAt1s[0], drawnAt1s[1],
+                                                                   drawnAt1s[2]);
                  const QLocale ru(QLocale::Russian, QLocale::Russia);
                  const auto sign = [&](double x) {
                      return (x < 0 ? QStringLiteral("−") : QStringLiteral("+")) +
@@ -853,8 +854,8 @@ private slots:
         QCOMPARE(asked[2].folder, dir.path());
 
         // The P that V shows, and the table read back by Python.
-        const auto& lines = teaching.ShownReadouts().Lines();
-        const QString p = kelvara::ui::Readouts::Text(lines.at(6));
+        const auto& lines = teaching.ShownValues().Lines();
+        const QString p = kelvara::ui::ValueLines::Text(lines.at(6));
         const QString shownP = p.section(QLatin1Char(' '), -2, -2).replace(',', '.');
         QCOMPARE(p, english ? QStringLiteral("P = U · I = 0.08 W")
                             : QStringLiteral("P = U · I = 0,08 Вт"));

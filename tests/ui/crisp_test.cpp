@@ -12,6 +12,7 @@
 #include "ui/paint/surface.h"
 #include "ui/teach/presenter.h"
 #include "ui/teach/readouts.h"
+#include "ui/teach/value_lines.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -222,10 +223,12 @@ private slots:
         const QRgb face = ButtonFace().rgb() | 0xff000000u;
         for (const kelvara::ui::Language language : kelvara::ui::kLanguages) {
             QVERIFY(kelvara::ui::SetLanguage(language));
+            kelvara::ui::ValueLines values;
             kelvara::ui::Readouts widest;
             for (int w = 1; w <= 9; ++w) {
                 for (const int r : {1, 7, 10}) {
-                    widest.Update(form->Map(), {}, true, {w, 1, r}, 3.14, {{-1, -1, 1}}, true);
+                    values.Update(true, {w, 1, r}, 3.14, {{-1, -1, 1}}, true);
+                    widest.Update(form->Map(), {}, values);
                     for (const QRect& area : widest.Areas()) {
                         QVERIFY2(ColoursIn(img, area) == std::set<QRgb>{face},
                                  qPrintable(QStringLiteral("values in %1 at step %2, R %3 would "
@@ -252,6 +255,9 @@ private slots:
         const QImage shown = Grab(*form);
         QRegion areas;
         for (const QRect& area : form->Teaching().ShownReadouts().Areas()) {
+            areas += QRect(area.topLeft() * dpr, area.size() * dpr);
+        }
+        for (const QRect& area : form->Teaching().Graphs().Areas()) {
             areas += QRect(area.topLeft() * dpr, area.size() * dpr);
         }
         int changed = 0;
@@ -285,8 +291,10 @@ private slots:
         }
 
         // The instant values, set glyph by glyph, ink their own area only.
+        kelvara::ui::ValueLines values;
+        values.Update(true, {5, 5, 1}, 3.14, {{-0.475, -0.111, 0.226}}, false);
         kelvara::ui::Readouts running;
-        running.Update(form->Map(), {}, true, {5, 5, 1}, 3.14, {{-0.475, -0.111, 0.226}}, false);
+        running.Update(form->Map(), {}, values);
         QImage ink(form->size() * dpr, QImage::Format_RGB32);
         ink.setDevicePixelRatio(dpr);
         ink.fill(Qt::white);
@@ -294,8 +302,8 @@ private slots:
             QPainter p(&ink);
             running.Paint(p, QRegion(form->rect()));
         }
-        const QRect instant = running.Areas().at(kelvara::ui::Readouts::kSettingLineCount +
-                                                 kelvara::ui::Readouts::kEffectiveLineCount);
+        const QRect instant = running.Areas().at(kelvara::ui::ValueLines::kSettingLineCount +
+                                                 kelvara::ui::ValueLines::kEffectiveLineCount);
         QRegion valueAreas;
         for (const QRect& area : running.Areas()) {
             valueAreas += area;

@@ -10,7 +10,7 @@
 #include "ui/run/run_yield.h"
 #include "ui/teach/help_panel.h"
 #include "ui/teach/presenter.h"
-#include "ui/teach/readouts.h"
+#include "ui/teach/value_lines.h"
 #include "ui/widgets/box.h"
 
 #include <QAccessible>
@@ -122,7 +122,7 @@ private slots:
         QSignalSpy projector(&teaching, &kelvara::ui::Presenter::projectorViewRequested);
 
         QVERIFY(teaching.Run(Command::Values));
-        QCOMPARE(kelvara::ui::Readouts::Text(teaching.ShownReadouts().Lines().at(1)),
+        QCOMPARE(kelvara::ui::ValueLines::Text(teaching.ShownValues().Lines().at(1)),
                  QStringLiteral("R = 2 Ом     Im = Um / R = 0,25 А"));
         QVERIFY(!teaching.Run(Command::Freeze)); // at rest
         QVERIFY(!teaching.Run(Command::Leave));  // neither help nor fullscreen

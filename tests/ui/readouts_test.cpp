@@ -10,7 +10,7 @@
 #include "ui/lang/language.h"
 #include "ui/teach/graph_overlay.h"
 #include "ui/teach/presenter.h"
-#include "ui/teach/readouts.h"
+#include "ui/teach/value_lines.h"
 
 #include <QLocale>
 #include <QMenu>
@@ -22,6 +22,7 @@
 #include <array>
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <set>
 #include <tuple>
 #include <vector>
@@ -135,7 +136,7 @@ private slots:
         form->Widgets().SliderControl(kelvara::Slider::sldU)->setValue(amplitudeStep);
         form->Widgets().SliderControl(kelvara::Slider::sldR)->setValue(resistance);
         const kelvara::ui::Presenter& teaching = form->Teaching();
-        const kelvara::ui::Readouts& shown = teaching.ShownReadouts();
+        const kelvara::ui::ValueLines& shown = teaching.ShownValues();
         QVERIFY(shown.Lines().empty()); // nothing until V
         QTest::keyClick(form.get(), Qt::Key_V);
         const QLocale system;
@@ -153,24 +154,62 @@ private slots:
         QCOMPARE(shown.Lines().size(), std::size_t{8}); // no run: no instant values
         QStringList texts;
         for (const auto& line : shown.Lines()) {
-            texts << kelvara::ui::Readouts::Text(line);
+            texts << kelvara::ui::ValueLines::Text(line);
         }
         QStringList labels;
-        for (const auto& level : shown.Graphs().Levels()) {
+        for (const auto& level : teaching.Graphs().Levels()) {
             labels << level.label.text;
         }
         QCOMPARE(labels, levels);
         form->State().Resistance = resistance;
         kelvara::PlotGraphs(form->State(), form->Controls(), phaseCos, amplitudeStep / 10.0, 0);
-        texts << kelvara::ui::Readouts::Text(
-            kelvara::ui::Readouts::InstantLine(kelvara::ui::Readouts::InstantOf(form->State())));
+        texts << kelvara::ui::ValueLines::Text(kelvara::ui::ValueLines::InstantLine(
+            kelvara::ui::ValueLines::InstantOf(form->State())));
         QCOMPARE(texts, lines);
         // They follow a slider at once, and V hides them again.
         form->Widgets().SliderControl(kelvara::Slider::sldR)->setValue(resistance == 1 ? 2 : 1);
-        QVERIFY(kelvara::ui::Readouts::Text(shown.Lines()[1]) != lines[1]);
-        QVERIFY(kelvara::ui::Readouts::Text(shown.Lines()[4]) != lines[4]);
+        QVERIFY(kelvara::ui::ValueLines::Text(shown.Lines()[1]) != lines[1]);
+        QVERIFY(kelvara::ui::ValueLines::Text(shown.Lines()[4]) != lines[4]);
         QTest::keyClick(form.get(), Qt::Key_V);
         QVERIFY(shown.Lines().empty());
+    }
+
+    // What the values say, without a window: the instant line only with a
+    // pass to read, and a reader hears it only while the run stands still.
+    void valueLinesOnTheirOwn() {
+        using kelvara::ui::ValueLines;
+        struct Row {
+            bool shown;
+            bool instant;
+            bool frozen;
+            std::size_t lines;
+            std::size_t heard;
+        };
+        const std::size_t settled = ValueLines::kSettingLineCount + ValueLines::kEffectiveLineCount;
+        const Row rows[] = {
+            {false, true, true, 0, 0},
+            {true, false, false, settled, settled},
+            {true, true, false, settled + 1, settled},
+            {true, true, true, settled + 1, settled + 1},
+        };
+        ValueLines values;
+        for (const Row& row : rows) {
+            std::optional<kelvara::ui::InstantValues> instant;
+            if (row.instant) {
+                instant = kelvara::ui::InstantValues{-0.5, 0.25, 0.125};
+            }
+            values.Update(row.shown, {5, 5, 2}, 3.14, instant, row.frozen);
+            QCOMPARE(values.Lines().size(), row.lines);
+            QCOMPARE(values.Heard().size(), row.heard);
+            QCOMPARE(values.PauseShown(), row.frozen);
+            const auto instantLines = values.InstantLines();
+            QCOMPARE(instantLines.size(), std::size_t{row.shown && row.instant ? 1U : 0U});
+            if (!instantLines.empty()) {
+                QCOMPARE(ValueLines::Text(instantLines[0]),
+                         QStringLiteral("u = −0,500 В     i = +0,250 А     p = 0,125 Вт"));
+                QCOMPARE(instantLines[0], values.Lines().back());
+            }
+        }
     }
 
     // With the values and the graphs shown, each level lies where a trace of
@@ -182,7 +221,7 @@ private slots:
         const QImage bare = Grab(*form);
         const std::set<QRgb> panel{qRgb(255, 255, 255), qRgb(128, 128, 255)};
         QTest::keyClick(form.get(), Qt::Key_V);
-        const auto& overlay = form->Teaching().ShownReadouts().Graphs();
+        const auto& overlay = form->Teaching().Graphs();
         for (const auto& [u, r] : {std::pair{5, 1}, std::pair{10, 2}}) {
             form->Widgets().SliderControl(kelvara::Slider::sldU)->setValue(u);
             form->Widgets().SliderControl(kelvara::Slider::sldR)->setValue(r);

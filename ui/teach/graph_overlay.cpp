@@ -13,7 +13,7 @@
 #include "ui/look/fonts.h"
 #include "ui/paint/surface.h"
 #include "ui/teach/notation.h"
-#include "ui/teach/readouts.h"
+#include "ui/teach/value_lines.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -209,9 +209,9 @@ QRegion GraphOverlay::Point(std::optional<QPoint> pointer, const SweepRecord& re
 
 void GraphOverlay::PlaceCard(const SimState& st) {
     const SweepRecord::Pass& pass = *reading_;
-    const InstantValues v = Readouts::InstantOf(st, pass.voltY, pass.currentY, pass.powerY);
+    const InstantValues v = ValueLines::InstantOf(st, pass.voltY, pass.currentY, pass.powerY);
     const double t = SweepTimeAt(st, pass.x);
-    const Readouts::Line values = Readouts::InstantPieces(v);
+    const ValueLines::Line values = ValueLines::InstantPieces(v);
     const std::array<std::pair<QString, QColor>, 4> lines{{
         {tr("t = %1 с").arg(Fixed(t, 2)), TextColour()},
         {values[0].text, values[0].colour},

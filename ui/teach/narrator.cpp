@@ -19,7 +19,7 @@ Narrator::Narrator(QWidget& window) : window_(window), values_(new TextNode(&win
     values_->setAccessibleDescription(tr("Значения"));
 }
 
-void Narrator::SetValues(const std::vector<Readouts::Line>& lines, const QRect& area) {
+void Narrator::SetValues(const std::vector<ValueLines::Line>& lines, const QRect& area) {
     if (set_ && lines == lines_ && area == area_) {
         return;
     }
@@ -27,15 +27,15 @@ void Narrator::SetValues(const std::vector<Readouts::Line>& lines, const QRect& 
     lines_ = lines;
     area_ = area;
     values_->setGeometry(area);
-    values_->SetText(Readouts::Spoken(lines));
+    values_->SetText(ValueLines::Spoken(lines));
 }
 
 QString Narrator::ValuesText() const {
     return values_->Text();
 }
 
-void Narrator::Tell(Command command, bool on, const std::vector<Readouts::Line>& instant) {
-    const QString values = Readouts::Spoken(instant);
+void Narrator::Tell(Command command, bool on, const std::vector<ValueLines::Line>& instant) {
+    const QString values = ValueLines::Spoken(instant);
     const auto with = [&](const QString& what, const QString& more) {
         return more.isEmpty() ? what : what + kThen + more;
     };

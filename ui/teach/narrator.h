@@ -9,7 +9,7 @@
 #pragma once
 
 #include "ui/teach/keys.h"
-#include "ui/teach/readouts.h"
+#include "ui/teach/value_lines.h"
 
 #include <QCoreApplication>
 #include <QRect>
@@ -32,14 +32,14 @@ public:
 
     // The values the screen shows now, over `area` of the window: the
     // settings' lines, and the instant line only when `frozen`.
-    void SetValues(const std::vector<Readouts::Line>& lines, const QRect& area);
+    void SetValues(const std::vector<ValueLines::Line>& lines, const QRect& area);
     // What the values node holds: empty while the values are hidden.
     QString ValuesText() const;
 
     // Speaks what a command did: `on` is the state it left (frozen, values
     // shown, projector view, fullscreen); `instant` the instant values' line
     // to tell with a step, if shown.
-    void Tell(Command command, bool on, const std::vector<Readouts::Line>& instant = {});
+    void Tell(Command command, bool on, const std::vector<ValueLines::Line>& instant = {});
     // A file saved, by its name.
     void Saved(const QString& fileName);
 
@@ -47,7 +47,7 @@ private:
     QWidget& window_;
     TextNode* values_;
     // What the node was last given: a run gives the same values every pass.
-    std::vector<Readouts::Line> lines_;
+    std::vector<ValueLines::Line> lines_;
     QRect area_;
     bool set_ = false;
 };

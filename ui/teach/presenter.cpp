@@ -112,7 +112,7 @@ Presenter::Presenter(QWidget& window, RunYield& run, const SimState& state,
         // A reader hears each setting as the values write it.
         if (auto* slider = qobject_cast<ValueSlider*>(s); slider != nullptr) {
             slider->SetValueText([this, which](int position) {
-                return Readouts::SettingText(which, position, state_.OmegaBase);
+                return ValueLines::SettingText(which, position, state_.OmegaBase);
             });
         }
     }
@@ -241,29 +241,26 @@ void Presenter::Refresh() {
     const SliderSettings s{position(Slider::sldW), position(Slider::sldU), position(Slider::sldR)};
     std::optional<InstantValues> instant;
     if (values_ && run_.PassOnScreen()) {
-        instant = Readouts::InstantOf(state_);
+        instant = ValueLines::InstantOf(state_);
     }
     // Every pass on the screen is noted, so the cursor can read a sweep
     // from its start whenever the values are asked for.
     record_.Note(state_, run_.PassOnScreen(), run_.OnScreenRead());
-    QRegion changed =
-        readouts_.Update(map_, look_, values_, s, state_.OmegaBase, instant, run_.Frozen());
-    changed += readouts_.UpdateGraphs(GraphsLifted(), s, state_);
-    changed += readouts_.PointAt(pointer_, record_, state_);
+    lines_.Update(values_, s, state_.OmegaBase, instant, run_.Frozen());
+    QRegion changed = readouts_.Update(map_, look_, lines_);
+    changed += graphs_.Update(map_, look_, values_ && GraphsLifted(), s, state_);
+    changed += graphs_.Point(pointer_, record_, state_);
     if (!changed.isEmpty()) {
         window_.update(changed);
-    }
-    // A reader gets what the screen shows, the instant values only while
-    // they stand still.
-    std::vector<Readouts::Line> spoken = readouts_.Lines();
-    if (readouts_.InstantShown() && !run_.Frozen()) {
-        spoken.pop_back();
     }
     QRect area;
     for (const QRect& r : readouts_.Areas()) {
         area |= r;
     }
-    narrator_.SetValues(spoken, area);
+    for (const QRect& r : graphs_.Areas()) {
+        area |= r;
+    }
+    narrator_.SetValues(lines_.Heard(), area);
 }
 
 void Presenter::WatchGraphScreen(const QWidget* screen) {
@@ -281,7 +278,7 @@ void Presenter::PointerAt(std::optional<QPoint> pointer) {
     if (state_.Running == 1 && run_.PassOnScreen() && !run_.Frozen()) {
         return;
     }
-    const QRegion changed = readouts_.PointAt(pointer_, record_, state_);
+    const QRegion changed = graphs_.Point(pointer_, record_, state_);
     if (!changed.isEmpty()) {
         window_.update(changed);
     }
@@ -292,16 +289,8 @@ void Presenter::PassChanged() {
     Refresh();
     if (stepToTell_ && run_.HeldInstantOnScreen()) {
         stepToTell_ = false;
-        narrator_.Tell(Command::Step, true, InstantShown());
+        narrator_.Tell(Command::Step, true, lines_.InstantLines());
     }
-}
-
-std::vector<Readouts::Line> Presenter::InstantShown() const {
-    // The instant values' line is the last, when shown.
-    if (!readouts_.InstantShown()) {
-        return {};
-    }
-    return {readouts_.Lines().back()};
 }
 
 void Presenter::SetMap(const Twips& map) {
@@ -337,6 +326,7 @@ void Presenter::FreezeChanged(bool frozen) {
 }
 
 void Presenter::Paint(QPainter& p, const QRegion& dirty) const {
+    graphs_.Paint(p, dirty);
     readouts_.Paint(p, dirty);
 }
 

@@ -15,10 +15,12 @@
 #include "ui/lang/language.h"
 #include "ui/layout/twips.h"
 #include "ui/look/look.h"
+#include "ui/teach/graph_overlay.h"
 #include "ui/teach/keys.h"
 #include "ui/teach/narrator.h"
 #include "ui/teach/readouts.h"
 #include "ui/teach/sweep_record.h"
+#include "ui/teach/value_lines.h"
 
 #include <QImage>
 #include <QObject>
@@ -88,7 +90,9 @@ public:
     bool ValuesShown() const { return values_; }
     bool ElectronsShown() const { return electrons_; }
     bool HelpShown() const;
+    const ValueLines& ShownValues() const { return lines_; }
     const Readouts& ShownReadouts() const { return readouts_; }
+    const GraphOverlay& Graphs() const { return graphs_; }
     const SweepRecord& Record() const { return record_; }
     FileSaver& Saver() { return saver_; }
     const Narrator& Narration() const { return narrator_; }
@@ -118,8 +122,6 @@ private:
     bool SaveData();
     // Saves, the run standing still while the user chooses, and says so.
     bool Save(FileSaver::Kind kind, const QByteArray& bytes);
-    // The instant values' line as shown now, or none.
-    std::vector<Readouts::Line> InstantShown() const;
 
     QWidget& window_;
     RunYield& run_;
@@ -129,7 +131,10 @@ private:
     Look look_;
     // What a screen reader is told of the window while no run is frozen.
     QString description_;
+    // What the values say, drawn by the readouts; what they add to the graphs.
+    ValueLines lines_;
     Readouts readouts_;
+    GraphOverlay graphs_;
     SweepRecord record_;
     const QWidget* screen_ = nullptr;
     std::optional<QPoint> pointer_;

@@ -4,19 +4,12 @@
 #include "ui/teach/readouts.h"
 
 #include "ui/lang/language.h"
-
-#include "display/graphs.h"
-#include "sim/lesson.h"
-#include "sim/state.h"
 #include "ui/layout/layout.h"
 #include "ui/look/colours.h"
 #include "ui/look/fonts.h"
 #include "ui/paint/surface.h"
-#include "ui/teach/graph_overlay.h"
-#include "ui/teach/notation.h"
 
 #include <QFontMetrics>
-#include <QGuiApplication>
 #include <QPainter>
 #include <QRegion>
 
@@ -46,150 +39,11 @@ constexpr int kPauseRight = 8340;
 constexpr int kPauseTop = 1020;
 constexpr int kPauseHeight = 510;
 
-const QString kGap = QStringLiteral("     ");
-
-QColor TextColour() {
-    return Resolve(kButtonText, Qt::black);
-}
-
 } // namespace
 
-Readouts::Readouts() : graphs_(std::make_unique<GraphOverlay>()) {}
-
-Readouts::~Readouts() = default;
-
-QRegion Readouts::UpdateGraphs(bool graphsShown, const SliderSettings& s, const SimState& st) {
-    return graphs_->Update(map_, look_, !lines_.empty() && graphsShown, s, st);
-}
-
-QRegion Readouts::PointAt(std::optional<QPoint> pointer, const SweepRecord& record,
-                          const SimState& st) {
-    return graphs_->Point(pointer, record, st);
-}
-
-QString Readouts::SettingText(Slider slider, int position, double omegaBase) {
-    switch (slider) {
-    case Slider::sldW:
-        return tr("%1 Гц").arg(Fixed(SettingValuesOf(position, 0, 0, omegaBase).frequency, 2));
-    case Slider::sldU:
-        return tr("%1 В").arg(Fixed(AmplitudeOf(position), 1));
-    case Slider::sldR:
-        break;
-    }
-    return tr("%1 Ом").arg(position);
-}
-
-std::vector<Readouts::Line> Readouts::SettingLines(const SliderSettings& s, double omegaBase) {
-    const SettingValues v =
-        SettingValuesOf(s.frequencyStep, s.amplitudeStep, s.resistance, omegaBase);
-    const QColor c = TextColour();
-    const auto piece = [&](const QString& text) { return Piece{text, c, false}; };
-    const Piece m{QStringLiteral("m"), c, true};
-    return {
-        {piece(QStringLiteral("f = ") + SettingText(Slider::sldW, s.frequencyStep, omegaBase) +
-               kGap + tr("ω = %1 рад/с").arg(Fixed(v.omega, 2)) + kGap + QStringLiteral("U")),
-         m, piece(QStringLiteral(" = ") + SettingText(Slider::sldU, s.amplitudeStep, omegaBase))},
-        {piece(QStringLiteral("R = ") + SettingText(Slider::sldR, s.resistance, omegaBase) + kGap +
-               QStringLiteral("I")),
-         m, piece(QStringLiteral(" = U")), m, piece(tr(" / R = %1 А").arg(Short(v.im, 3)))},
-    };
-}
-
-std::vector<Readouts::Line> Readouts::EffectiveLines(const SliderSettings& s, double omegaBase) {
-    const SettingValues v =
-        SettingValuesOf(s.frequencyStep, s.amplitudeStep, s.resistance, omegaBase);
-    const QColor c = TextColour();
-    const QColor volt = ToQColor(kVoltColour);
-    const QColor current = ToQColor(kCurrentColour);
-    const QColor power = ToQColor(kPowerColour);
-    return {
-        {{tr("Действующие значения:"), c}},
-        {{QStringLiteral("U = U"), volt},
-         {QStringLiteral("m"), volt, true},
-         {tr(" / √2 = %1 В").arg(Significant(v.u)), volt}},
-        {{QStringLiteral("I = I"), current},
-         {QStringLiteral("m"), current, true},
-         {tr(" / √2 = %1 А").arg(Significant(v.i)), current}},
-        {{tr("Средняя мощность:"), c}},
-        {{tr("P = U · I = %1 Вт").arg(Significant(v.p)), power}},
-        {{tr("Период T = 1 / f = %1 с").arg(Significant(v.period)), c}},
-    };
-}
-
-Readouts::Line Readouts::InstantPieces(const InstantValues& v) {
-    return {
-        {tr("u = %1 В").arg(Signed(v.u, 3)), ToQColor(kVoltColour)},
-        {tr("i = %1 А").arg(Signed(v.i, 3)), ToQColor(kCurrentColour)},
-        {tr("p = %1 Вт").arg(Fixed(v.p, 3)), ToQColor(kPowerColour)},
-    };
-}
-
-Readouts::Line Readouts::InstantLine(const InstantValues& v) {
-    Line line = InstantPieces(v);
-    line[0].text += kGap;
-    line[1].text += kGap;
-    return line;
-}
-
-InstantValues Readouts::InstantOf(const SimState& st) {
-    return InstantOf(st, st.CurVoltY, st.CurCurrentY, st.CurPowerY);
-}
-
-InstantValues Readouts::InstantOf(const SimState& st, double voltY, double currentY,
-                                  double powerY) {
-    if (st.GraphAmpScale == 0) {
-        return {};
-    }
-    return {VoltGraph(st).ValueAt(voltY), CurrentGraph(st).ValueAt(currentY),
-            PowerGraph(st).ValueAt(powerY)};
-}
-
-QString Readouts::Text(const Line& line) {
-    QString s;
-    for (const Piece& piece : line) {
-        s += piece.text;
-    }
-    return s;
-}
-
-QString Readouts::Spoken(const std::vector<Line>& lines) {
-    QString spoken;
-    for (const Line& line : lines) {
-        QString s;
-        for (const Piece& piece : line) {
-            s += piece.subscript && piece.text == QLatin1String("m") ? QStringLiteral("ₘ")
-                                                                     : piece.text;
-        }
-        // A heading ("Действующие значения:") runs on into what it heads.
-        if (!spoken.isEmpty()) {
-            spoken +=
-                spoken.endsWith(QLatin1Char(':')) ? QStringLiteral(" ") : QStringLiteral(". ");
-        }
-        spoken += s.replace(kGap, QStringLiteral(", ")).trimmed();
-    }
-    return spoken;
-}
-
-QRegion Readouts::Update(const Twips& map, const Look& look, bool valuesShown,
-                         const SliderSettings& s, double omegaBase,
-                         const std::optional<InstantValues>& instant, bool frozen) {
-    std::vector<Line> lines;
-    if (valuesShown) {
-        if (settingLines_.empty() || !(s == settings_) || omegaBase != omegaBase_ ||
-            CurrentLanguage() != settingsLanguage_) {
-            settingLines_ = SettingLines(s, omegaBase);
-            for (Line& line : EffectiveLines(s, omegaBase)) {
-                settingLines_.push_back(std::move(line));
-            }
-            settings_ = s;
-            omegaBase_ = omegaBase;
-            settingsLanguage_ = CurrentLanguage();
-        }
-        lines = settingLines_;
-        if (instant) {
-            lines.push_back(InstantLine(*instant));
-        }
-    }
+QRegion Readouts::Update(const Twips& map, const Look& look, const ValueLines& values) {
+    const std::vector<Line>& lines = values.Lines();
+    const bool frozen = values.PauseShown();
     // Another language: the pause sign's word too.
     const bool moved = map.Scale() != map_.Scale() || map.Origin() != map_.Origin() ||
                        CurrentLanguage() != language_;
@@ -201,15 +55,14 @@ QRegion Readouts::Update(const Twips& map, const Look& look, bool valuesShown,
     const bool all = moved || look != look_ || lines.size() != lines_.size();
     language_ = CurrentLanguage();
     const std::vector<Line> before = lines_;
-    const std::vector<QRect> areasBefore = TextAreas();
+    const std::vector<QRect> areasBefore = Areas();
     const bool pauseBefore = pause_;
-    lines_ = std::move(lines);
-    instantShown_ = valuesShown && instant.has_value();
+    lines_ = lines;
     pause_ = frozen;
     map_ = map;
     look_ = look;
     Place(map, before, all);
-    const std::vector<QRect> areasAfter = TextAreas();
+    const std::vector<QRect> areasAfter = Areas();
     QRegion changed;
     for (std::size_t k = 0; k < areasBefore.size(); ++k) {
         if (all || k >= before.size() || !(before[k] == lines_[k])) {
@@ -249,14 +102,14 @@ void Readouts::Place(const Twips& map, const std::vector<Line>& before, bool all
         const auto n = static_cast<int>(k);
         int left = kSettingsLeft;
         int top = kFirstLineTop + n * kLineStep;
-        if (n >= kSettingLineCount + kEffectiveLineCount) {
+        if (n >= ValueLines::kSettingLineCount + ValueLines::kEffectiveLineCount) {
             left = kInstantLeft;
             top = kFirstLineTop;
-        } else if (n >= kSettingLineCount) {
+        } else if (n >= ValueLines::kSettingLineCount) {
             left = kEffectiveLeft;
-            top = kEffectiveTop + (n - kSettingLineCount) * kLineStep;
+            top = kEffectiveTop + (n - ValueLines::kSettingLineCount) * kLineStep;
         }
-        const bool instant = n >= kSettingLineCount + kEffectiveLineCount;
+        const bool instant = n >= ValueLines::kSettingLineCount + ValueLines::kEffectiveLineCount;
         const bool glyphs =
             instant && std::all_of(lines_[k].begin(), lines_[k].end(), [this](const Piece& piece) {
                 return !piece.subscript && glyphs_.Sets(piece.text);
@@ -286,14 +139,6 @@ void Readouts::Place(const Twips& map, const std::vector<Line>& before, bool all
 }
 
 std::vector<QRect> Readouts::Areas() const {
-    std::vector<QRect> areas = TextAreas();
-    for (const QRect& r : graphs_->Areas()) {
-        areas.push_back(r);
-    }
-    return areas;
-}
-
-std::vector<QRect> Readouts::TextAreas() const {
     std::vector<QRect> areas;
     for (const Placed& p : placed_) {
         areas.push_back(p.bounds);
@@ -305,7 +150,6 @@ std::vector<QRect> Readouts::TextAreas() const {
 }
 
 void Readouts::Paint(QPainter& p, const QRegion& dirty) const {
-    graphs_->Paint(p, dirty);
     if (placed_.empty() && !pause_) {
         return;
     }

@@ -4,8 +4,8 @@
 #include "ui/teach/sweep_table.h"
 
 #include "ui/lang/language.h"
-#include "ui/teach/readouts.h"
 #include "ui/teach/sweep_record.h"
+#include "ui/teach/value_lines.h"
 
 #include <QLocale>
 #include <QStringList>
@@ -35,12 +35,12 @@ QByteArray SweepTable::Csv(const SweepRecord& record, double omegaBase) {
     // The settings of the sweep's last pass and what V shows for them.
     QString text;
     const auto comment = [&](const QString& line) { text += QStringLiteral("# ") + line + kEnd; };
-    comment(QStringLiteral("f = ") + Readouts::SettingText(Slider::sldW, s[0], omegaBase));
-    comment(QStringLiteral("Uₘ = ") + Readouts::SettingText(Slider::sldU, s[1], omegaBase));
-    comment(QStringLiteral("R = ") + Readouts::SettingText(Slider::sldR, s[2], omegaBase));
-    const std::vector<Readouts::Line> effective = Readouts::EffectiveLines(settings, omegaBase);
-    for (const Readouts::Line& line : effective) {
-        comment(Readouts::Spoken({line}));
+    comment(QStringLiteral("f = ") + ValueLines::SettingText(Slider::sldW, s[0], omegaBase));
+    comment(QStringLiteral("Uₘ = ") + ValueLines::SettingText(Slider::sldU, s[1], omegaBase));
+    comment(QStringLiteral("R = ") + ValueLines::SettingText(Slider::sldR, s[2], omegaBase));
+    const std::vector<ValueLines::Line> effective = ValueLines::EffectiveLines(settings, omegaBase);
+    for (const ValueLines::Line& line : effective) {
+        comment(ValueLines::Spoken({line}));
     }
 
     text += QStringList{tr("t (с)"), tr("u (В)"), tr("i (А)"), tr("p (Вт)")}.join(sep) + kEnd;
