@@ -657,6 +657,12 @@ private slots:
                  pointer(QPoint(px(9250), px(3600)));
                  pointer(std::nullopt);
                  expect(!graphs.Reading(), QStringLiteral("the cursor stayed off the window"));
+                 // Onto a control the window gets no Leave: the control's
+                 // Enter takes the cursor off the graphs.
+                 pointer(QPoint(px(9250), px(3600)));
+                 QEvent enter(QEvent::Enter);
+                 QApplication::sendEvent(f.form.Widgets().Command4(), &enter);
+                 expect(!graphs.Reading(), QStringLiteral("the cursor stayed on a control"));
 
                  positive = f.form.grab().toImage();
                  group = visible();

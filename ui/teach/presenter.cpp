@@ -7,6 +7,7 @@
 #include "ui/lang/language.h"
 #include "ui/run/run_yield.h"
 #include "ui/teach/help_panel.h"
+#include "ui/teach/input_routes.h"
 #include "ui/teach/sweep_table.h"
 #include "ui/widgets/value_slider.h"
 
@@ -19,7 +20,6 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QSlider>
 
 #include <cstdint>
@@ -118,7 +118,12 @@ Presenter::Presenter(QWidget& window, RunYield& run, const SimState& state,
     }
     connect(&run_, &RunYield::passChanged, this, &Presenter::PassChanged);
     connect(&run_, &RunYield::freezeChanged, this, &Presenter::FreezeChanged);
-    qApp->installEventFilter(this);
+    // The window's keys before its controls', as shortcuts would be, but
+    // by the key rather than by the layout's letter.
+    new KeyRoute(
+        window_, [this](QWidget& w, const QKeyEvent& key) { return KeyPressed(w, key); }, this);
+    new PointerRoute(
+        window_, [this](std::optional<QPoint> pointer) { PointerAt(pointer); }, this);
 }
 
 // The menu's texts in the language shown. The keys stand beside the text,
@@ -263,8 +268,10 @@ void Presenter::Refresh() {
     narrator_.SetValues(lines_.Heard(), area);
 }
 
-void Presenter::WatchGraphScreen(const QWidget* screen) {
+void Presenter::WatchGraphScreen(QWidget* screen) {
     screen_ = screen;
+    new VisibilityRoute(
+        *screen, [this] { Refresh(); }, this);
     Refresh();
 }
 
@@ -273,6 +280,9 @@ bool Presenter::GraphsLifted() const {
 }
 
 void Presenter::PointerAt(std::optional<QPoint> pointer) {
+    if (!pointer && !pointer_) {
+        return; // already off the graphs
+    }
     pointer_ = pointer;
     // A run going on draws the cursor with its next pass, in the same frame.
     if (state_.Running == 1 && run_.PassOnScreen() && !run_.Frozen()) {
@@ -396,41 +406,6 @@ void Presenter::ShowMenu(QPoint global) {
 void Presenter::ShowMenuAtFocus() {
     const QWidget* at = window_.focusWidget() != nullptr ? window_.focusWidget() : &window_;
     ShowMenu(at->mapToGlobal(at->rect().center()));
-}
-
-bool Presenter::eventFilter(QObject* watched, QEvent* event) {
-    switch (event->type()) {
-    case QEvent::KeyPress:
-        break;
-    case QEvent::MouseMove:
-        if (watched == &window_) {
-            PointerAt(dynamic_cast<QMouseEvent&>(*event).position().toPoint());
-        }
-        return false;
-    case QEvent::Enter:
-    case QEvent::Leave:
-        // Off the window, or onto one of its controls: off the graphs.
-        if (watched != &window_ || event->type() == QEvent::Leave) {
-            if (const auto* w = qobject_cast<QWidget*>(watched);
-                pointer_ && w != nullptr && w->window() == &window_) {
-                PointerAt(std::nullopt);
-            }
-        }
-        return false;
-    case QEvent::Show:
-    case QEvent::Hide:
-        if (watched == screen_) {
-            Refresh();
-        }
-        return false;
-    default:
-        return false;
-    }
-    auto* w = qobject_cast<QWidget*>(watched);
-    if (w == nullptr || w->window() != &window_) {
-        return false;
-    }
-    return KeyPressed(*w, dynamic_cast<QKeyEvent&>(*event));
 }
 
 bool Presenter::KeyPressed(QWidget& w, const QKeyEvent& key) {

@@ -70,7 +70,7 @@ public:
     void Retranslate();
     // The graphs screen: the levels, numbers and cursor show while it is
     // lifted.
-    void WatchGraphScreen(const QWidget* screen);
+    void WatchGraphScreen(QWidget* screen);
     void Paint(QPainter& p, const QRegion& dirty) const;
 
     // Where the picture of the window comes from (its drawing at twice the
@@ -104,11 +104,6 @@ signals:
     void fullScreenRequested();
     void projectorViewRequested(bool on);
     void electronsRequested(bool on);
-
-protected:
-    // Sees the window's key presses before its controls do, as shortcuts
-    // would, but by the key rather than by the layout's letter.
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void NameActions();
