@@ -12,51 +12,44 @@
 
 namespace kelvara::ui {
 
-namespace {
-
-// A widget of the window: the window itself or one of its controls, not a
-// menu or dialog of its own.
-QWidget* OfWindow(QObject* watched, const QWidget& window) {
-    auto* w = qobject_cast<QWidget*>(watched);
-    return w != nullptr && w->window() == &window ? w : nullptr;
-}
-
-} // namespace
-
-// Keys go to the focused control first: only the application sees them
-// before it.
-KeyRoute::KeyRoute(QWidget& window, Handler handler, QObject* owner)
-    : QObject(owner), window_(window), handler_(std::move(handler)) {
+// Keys go to the focused control first, and entering a control is told to
+// the control alone, not to the window around it: only the application
+// sees all of them.
+WindowRoute::WindowRoute(QWidget& window, QObject* owner) : QObject(owner), window_(window) {
     qApp->installEventFilter(this);
 }
+
+QWidget* WindowRoute::OfWindow(QObject* watched) const {
+    auto* w = qobject_cast<QWidget*>(watched);
+    return w != nullptr && w->window() == &window_ ? w : nullptr;
+}
+
+KeyRoute::KeyRoute(QWidget& window, Handler handler, QObject* owner)
+    : WindowRoute(window, owner), handler_(std::move(handler)) {}
 
 bool KeyRoute::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress) {
         return false;
     }
-    QWidget* w = OfWindow(watched, window_);
+    QWidget* w = OfWindow(watched);
     return w != nullptr && handler_(*w, dynamic_cast<QKeyEvent&>(*event));
 }
 
-// Entering a control is told to the control alone, not to the window
-// around it: the route watches the application to see it.
 PointerRoute::PointerRoute(QWidget& window, Handler handler, QObject* owner)
-    : QObject(owner), window_(window), handler_(std::move(handler)) {
-    qApp->installEventFilter(this);
-}
+    : WindowRoute(window, owner), handler_(std::move(handler)) {}
 
 bool PointerRoute::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::MouseMove:
-        if (watched == &window_) {
+        if (watched == &Window()) {
             handler_(dynamic_cast<QMouseEvent&>(*event).position().toPoint());
         }
         break;
     case QEvent::Enter:
     case QEvent::Leave:
         // Off the window, or onto one of its controls: off its face.
-        if ((watched != &window_ || event->type() == QEvent::Leave) &&
-            OfWindow(watched, window_) != nullptr) {
+        if ((watched != &Window() || event->type() == QEvent::Leave) &&
+            OfWindow(watched) != nullptr) {
             handler_(std::nullopt);
         }
         break;

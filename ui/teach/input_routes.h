@@ -18,10 +18,23 @@ class QWidget;
 
 namespace kelvara::ui {
 
+// Watches the whole application for events that reach one window's own
+// widgets: the window and its controls, not a menu or dialog of its own.
+class WindowRoute : public QObject {
+protected:
+    WindowRoute(QWidget& window, QObject* owner);
+    // The widget of the window an event was sent to, or none.
+    QWidget* OfWindow(QObject* watched) const;
+    QWidget& Window() const { return window_; }
+
+private:
+    QWidget& window_;
+};
+
 // Key presses for the window or any of its controls, seen before the
 // control sees them, as shortcuts would be; a press the handler takes
 // (returns true for) goes no further.
-class KeyRoute : public QObject {
+class KeyRoute : public WindowRoute {
 public:
     using Handler = std::function<bool(QWidget& target, const QKeyEvent& key)>;
     KeyRoute(QWidget& window, Handler handler, QObject* owner);
@@ -30,13 +43,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QWidget& window_;
     Handler handler_;
 };
 
 // Where the pointer is on the window's own face, in window pixels; none
 // once it leaves the window or enters one of its controls.
-class PointerRoute : public QObject {
+class PointerRoute : public WindowRoute {
 public:
     using Handler = std::function<void(std::optional<QPoint> pointer)>;
     PointerRoute(QWidget& window, Handler handler, QObject* owner);
@@ -45,7 +57,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QWidget& window_;
     Handler handler_;
 };
 
