@@ -417,6 +417,36 @@
     </message>
 </context>
 <context>
+    <name>kelvara::ui::SweepTable</name>
+    <message>
+        <source>t (с)</source>
+        <translation>t (s)</translation>
+    </message>
+    <message>
+        <source>u (В)</source>
+        <translation>u (V)</translation>
+    </message>
+    <message>
+        <source>i (А)</source>
+        <translation>i (A)</translation>
+    </message>
+    <message>
+        <source>p (Вт)</source>
+        <translation>p (W)</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::ui::Switch</name>
+    <message>
+        <source>Генератор включён</source>
+        <translation>Generator on</translation>
+    </message>
+    <message>
+        <source>Генератор выключен</source>
+        <translation>Generator off</translation>
+    </message>
+</context>
+<context>
     <name>kelvara::ui::ValueLines</name>
     <message>
         <source>ω = %1 рад/с</source>
@@ -473,36 +503,6 @@
     <message>
         <source>%1 Ом</source>
         <translation>%1 Ω</translation>
-    </message>
-</context>
-<context>
-    <name>kelvara::ui::SweepTable</name>
-    <message>
-        <source>t (с)</source>
-        <translation>t (s)</translation>
-    </message>
-    <message>
-        <source>u (В)</source>
-        <translation>u (V)</translation>
-    </message>
-    <message>
-        <source>i (А)</source>
-        <translation>i (A)</translation>
-    </message>
-    <message>
-        <source>p (Вт)</source>
-        <translation>p (W)</translation>
-    </message>
-</context>
-<context>
-    <name>kelvara::ui::Switch</name>
-    <message>
-        <source>Генератор включён</source>
-        <translation>Generator on</translation>
-    </message>
-    <message>
-        <source>Генератор выключен</source>
-        <translation>Generator off</translation>
     </message>
 </context>
 </TS>
