@@ -8,7 +8,6 @@
 #include "sim/state.h"
 #include "ui/layout/layout.h"
 #include "ui/look/colours.h"
-#include "ui/paint/surface.h"
 #include "ui/teach/notation.h"
 
 namespace kelvara::ui {
