@@ -62,9 +62,13 @@ public:
         return {Point(left, top), Size(width, height)};
     }
 
+    // The window's drawing (its client area at the natural size) at this
+    // scale.
+    QSize FormSize() const { return Size(kFormWidthTwips, kFormHeightTwips); }
+
     // The natural client area in pixels, and the scale at which it fits a
     // client area of `size` whole, keeping its proportions.
-    static QSize NaturalSize() { return Twips().Size(kFormWidthTwips, kFormHeightTwips); }
+    static QSize NaturalSize() { return Twips().FormSize(); }
     static double FitScale(QSize size) {
         const QSize natural = NaturalSize();
         return std::min(static_cast<double>(size.width()) / natural.width(),

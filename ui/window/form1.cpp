@@ -110,7 +110,7 @@ Form1::~Form1() {
 
 void Form1::ApplyScale() {
     const double scale = Twips::FitScale(size());
-    const QSize drawing = Twips(scale).Size(kFormWidthTwips, kFormHeightTwips);
+    const QSize drawing = Twips(scale).FormSize();
     const QPoint origin((width() - drawing.width()) / 2, (height() - drawing.height()) / 2);
     if (scale == Map().Scale() && origin == Map().Origin()) {
         return;
@@ -144,7 +144,7 @@ void Form1::FitToScreen() {
         return;
     }
     const double scale = std::max(0.5, Twips::FitScale(room));
-    resize(Twips(scale).Size(kFormWidthTwips, kFormHeightTwips));
+    resize(Twips(scale).FormSize());
     move(s->availableGeometry().topLeft());
 }
 
@@ -154,13 +154,12 @@ void Form1::FitToScreen() {
 // it.
 QImage Form1::Picture() {
     const Twips shown = Map();
-    const QSize shownDrawing = Twips(shown.Scale()).Size(kFormWidthTwips, kFormHeightTwips);
     const Twips twice(2.0);
     QImage picture(PictureSize(), QImage::Format_RGB32);
     widgets_.SetMap(twice, picture.size());
     presenter_->BeginPicture(twice);
     render(&picture, QPoint(), QRegion(picture.rect()));
-    widgets_.SetMap(shown, shownDrawing);
+    widgets_.SetMap(shown, shown.FormSize());
     presenter_->EndPicture();
     return picture;
 }
